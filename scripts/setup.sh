@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Torvel needs to build, test and run.
+# Sourced by run.sh and test.sh; safe to run again (installs only what is missing).
+set -euo pipefail
+
+TORVEL_PACKAGES=(
+  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
+  qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth imagemagick
+)
+
+torvel_missing_packages() {
+  local missing=()
+  for pkg in "${TORVEL_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$pkg")
+  done
+  echo "${missing[@]:-}"
+}
+
+torvel_install_packages() {
+  local missing
+  missing=$(torvel_missing_packages)
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Torvel needs these Debian packages: $missing" >&2
+    echo "Install them as root: apt-get install $missing" >&2
+    exit 1
+  fi
+  echo "Installing: $missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing
+}
+
+torvel_configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}

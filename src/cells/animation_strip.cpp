@@ -1,0 +1,256 @@
+#include "cells/animation_strip.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
+#include "cells/cell_helpers.h"
+#include "platform/raster.h"
+#include "platform/ticks.h"
+#include "services/error_texts.h"
+#include "services/paths.h"
+#include "services/services.h"
+
+namespace torvel {
+
+TAnimationStrip::TAnimationStrip() {
+  Table.Cells = NewBitmap();
+  Table.Thumbnails = NewBitmap();
+  Table.Interval = 1000;
+  Table.Transparent = true;
+  Table.Empty = false;  // so that Clear performs the full reset
+  Clear();
+}
+
+TAnimationStrip::~TAnimationStrip() {
+  Clear();
+  Preview.reset();
+}
+
+void TAnimationStrip::SetCurrent(int p) {
+  if (!HasCells()) {
+    return;
+  }
+  p = TPaths::Clamp(p, 0, Table.Count - 1);
+  if (p == Table.Current) {
+    return;
+  }
+  Table.Started = false;
+  Table.Current = p;
+  Table.LastTick = GetTickCount();
+}
+
+void TAnimationStrip::SetPreview(std::unique_ptr<TCellPreview> preview) {
+  Preview = std::move(preview);
+}
+
+void TAnimationStrip::RedrawAfterSetting() { ShowFrame(false); }
+
+void TAnimationStrip::SetFlip(bool flip) {
+  if (flip != Table.Flip) {
+    Table.Flip = flip;
+    RedrawAfterSetting();
+  }
+}
+
+void TAnimationStrip::SetMirror(bool mirror) {
+  if (mirror != Table.Mirror) {
+    Table.Mirror = mirror;
+    RedrawAfterSetting();
+  }
+}
+
+void TAnimationStrip::SetTransparent(bool transparent) {
+  if (transparent != Table.Transparent) {
+    Table.Transparent = transparent;
+    RedrawAfterSetting();
+  }
+}
+
+void TAnimationStrip::SetInterval(int ms) {
+  const int v = std::min(ms >= 50 ? ms : 0, 2000);
+  if (v == Table.Interval) {
+    return;
+  }
+  Table.Interval = v;
+  Table.SpeedPercent = 100;
+  ShowFrame(false);
+}
+
+void TAnimationStrip::Clear() {
+  if (Table.Empty) {
+    return;
+  }
+  Table.Reset();
+  ShowFrame(false);
+}
+
+bool TAnimationStrip::ReserveSlot(int slot) {
+  LastError = kIndexOutOfRange;
+  if (slot < 0) {
+    return false;
+  }
+  const int grow = TPaths::Clamp(slot + 11, 1, Table.Capacity);
+  auto growToFit = [&](Bitmap& bitmap, int boxWidth, int boxHeight) {
+    const int width =
+        bitmap.Width() < (slot + 1) * boxWidth ? grow * boxWidth : bitmap.Width();
+    const int height = std::max(bitmap.Height(), boxHeight);
+    return bitmap.Resize(width, height) && bitmap.Width() >= (slot + 1) * boxWidth;
+  };
+  // Both are attempted, so that a failure of one leaves the other as large as it can be.
+  const bool cellsFit = growToFit(Table.Cells, Table.CellWidth, Table.CellHeight);
+  const bool thumbsFit = growToFit(Table.Thumbnails, ThumbSize, ThumbSize);
+  return cellsFit && thumbsFit;
+}
+
+bool TAnimationStrip::DeleteCell(int p) {
+  const bool ok = Table.DeletePosition(p, LastError);
+  if (ok && !HasCells()) {
+    ShowFrame(false);
+  }
+  return ok;
+}
+
+bool TAnimationStrip::MoveCell(int to, int from) {
+  const bool ok = Table.MovePosition(to, from, LastError);
+  if (ok) {
+    ShowFrame(false);
+  }
+  return ok;
+}
+
+int TAnimationStrip::AddCells(Bitmap* picture, int n, int position) {
+  LastError = kUnexpectedError;
+  int added = 0;
+  const bool wasEmpty = Table.Empty;
+  const int w = picture != nullptr && n > 0 ? picture->Width() / n : 0;
+  if (w >= 1) {
+    picture->Transparent = false;
+    const int h = picture->Height();
+    for (int k = 1; k <= n; ++k) {
+      if (Table.Empty) {
+        // Cell sides are kept in 16 bits: a larger first cell cannot be held at all.
+        if (w > TCellTable::kMostCellSide || h > TCellTable::kMostCellSide) {
+          LastError = kCapacityReached;
+          break;
+        }
+        Table.CellWidth = static_cast<uint16_t>(w);
+        Table.CellHeight = static_cast<uint16_t>(h);
+        Table.Capacity = TCellTable::CapacityFor(w, h);
+      }
+      if (!AddOneCell(*picture, {(k - 1) * w, 0, k * w, h}, position)) {
+        break;
+      }
+      ++added;
+    }
+  }
+  if (wasEmpty && added >= 1) {
+    Table.Empty = false;
+  } else if (Table.Empty) {
+    // Nothing went in: keep the empty table's size fields as an empty table has them.
+    Table.CellWidth = 0;
+    Table.CellHeight = 0;
+    Table.Capacity = 1;
+  }
+  ShowFrame(false);
+  return added;
+}
+
+// Inserts one piece of the picture at position and moves position on past it.
+bool TAnimationStrip::AddOneCell(const Bitmap& picture, const TRect& piece, int& position) {
+  const int p = Table.InsertSlot(position);
+  if (p == -1) {
+    LastError = kCapacityReached;
+    return false;
+  }
+  const int slot = Table.Order[p];
+  try {
+    if (!ReserveSlot(slot)) {
+      throw std::bad_alloc();
+    }
+    StretchRect(picture, piece, Table.Cells, Table.CellRect(slot));
+    MakeThumbnail(slot);
+  } catch (const std::bad_alloc&) {
+    Table.RemoveOrderEntry(p);
+    LastError = kOutOfMemory;
+    return false;
+  }
+  Table.Used[slot] = 1;
+  position = p + 1;
+  return true;
+}
+
+void TAnimationStrip::MakeThumbnail(int slot) {
+  const TRect box = Table.ThumbnailRect(slot, false);
+  FillRect(Table.Thumbnails, box, kWhite);
+  const double s = FitScale(ThumbSize, Table.CellWidth, ThumbSize, Table.CellHeight);
+  TThumbSize& size = Table.ThumbSizes[slot];
+  size.Width = static_cast<int32_t>(RoundHalfEven(Table.CellWidth * s));
+  size.Height = static_cast<int32_t>(RoundHalfEven(Table.CellHeight * s));
+  StretchRect(Table.Cells, Table.CellRect(slot), Table.Thumbnails,
+              Table.ThumbnailRect(slot, true));
+}
+
+bool TAnimationStrip::IsFrameDue() const {
+  if (Preview == nullptr || Table.Empty) {
+    return false;
+  }
+  if (Paused) {
+    return ShownPosition != Table.Current;
+  }
+  if (Table.Count < 2) {
+    return false;
+  }
+  if (ShownPosition != Table.Current) {
+    return true;
+  }
+  if (Table.Interval < 1) {
+    return false;
+  }
+  return TickDifference(GetTickCount(), Table.LastTick) >= static_cast<uint32_t>(Table.Interval);
+}
+
+void TAnimationStrip::ShowFrame(bool advance) {
+  if (Preview == nullptr) {
+    return;
+  }
+  try {
+    if (Table.Empty) {
+      Preview->Blank();
+      ShownPosition = Table.Current;
+      return;
+    }
+    if (advance) {
+      const uint32_t now = GetTickCount();
+      const int64_t weight = std::max<int64_t>(SafeDiv(1000, 2 * int64_t{Table.Interval}), 1);
+      const int64_t elapsed = TickDifference(now, Table.LastTick);
+      const int64_t average = (elapsed + weight * Table.AverageInterval) / (weight + 1);
+      Table.AverageInterval = static_cast<int32_t>(std::min<int64_t>(average, INT32_MAX));
+      Table.MeasuredFps = static_cast<int32_t>(
+          RoundHalfEven(1000.0 / std::clamp(Table.AverageInterval, 50, 2000)));
+      const int64_t percent =
+          RoundHalfEven(Table.Interval * 100.0 / (Table.AverageInterval + 1.0));
+      Table.SpeedPercent = static_cast<uint8_t>(std::clamp<int64_t>(percent, 0, 100));
+      Table.LastTick = now;
+      if (!Table.Started) {
+        Table.Started = true;
+      } else if (Table.Interval >= 1 && !Paused) {
+        Table.Current = Table.NextPosition(Table.Current);
+      }
+    }
+    Preview->ShowCell(Table.Cells, Table.CellRect(Table.Order[Table.Current]), Table.Flip,
+                      Table.Mirror);
+    Preview->SetTransparent(Table.Transparent);
+    ShownPosition = Table.Current;
+  } catch (...) {
+    // A frame that cannot be drawn is skipped; the next tick tries again.
+  }
+}
+
+void TAnimationStrip::ShowLastError() {
+  if (TGeneral* general = General()) {
+    general->ShowError(LastError);
+  }
+}
+
+}  // namespace torvel

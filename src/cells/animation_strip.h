@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cells/cell_preview.h"
+#include "cells/cell_table.h"
+
+namespace torvel {
+
+// The cell store: the animation being edited, its thumbnails and the playback state of the
+// preview. Every failing operation leaves its reason in LastError; no exception leaves the store.
+class TAnimationStrip {
+ public:
+  TAnimationStrip();
+  ~TAnimationStrip();
+  TAnimationStrip(const TAnimationStrip&) = delete;
+  TAnimationStrip& operator=(const TAnimationStrip&) = delete;
+
+  int GetCurrent() const { return Table.Current; }
+  bool HasCells() const { return Table.Count >= 1; }
+  // Jumps to a position (clamped), so that the next playback tick shows it for a full interval.
+  void SetCurrent(int p);
+  bool IsStill() const { return Table.Interval < 1 || Table.Count < 2 || Paused; }
+  // Attaches the preview; the store owns it from then on.
+  void SetPreview(std::unique_ptr<TCellPreview> preview);
+  bool HasPreview() const { return Preview != nullptr; }
+
+  bool GetFlip() const { return Table.Flip; }
+  void SetFlip(bool flip);
+  bool GetMirror() const { return Table.Mirror; }
+  void SetMirror(bool mirror);
+  bool GetTransparent() const { return Table.Transparent; }
+  void SetTransparent(bool transparent);
+  bool IsEmpty() const { return Table.Empty; }
+  int GetInterval() const { return Table.Interval; }
+  // 0 (still) below 50 ms, at most 2000 ms.
+  void SetInterval(int ms);
+
+  void Clear();
+  // Grows both shared bitmaps ten slots ahead of need (never beyond Capacity) so that the slot
+  // fits. Sets LastError to "Index out of range"; returns whether the slot fits afterwards.
+  bool ReserveSlot(int slot);
+  bool DeleteCell(int p);
+  bool MoveCell(int to, int from);
+  // Cuts the picture into n cells side by side and inserts them from position on (-1 or past
+  // the end appends). The first cell added to an empty table fixes the cell size; later pieces
+  // are stretched to it. Returns how many were added.
+  int AddCells(Bitmap* picture, int n, int position);
+  void MakeThumbnail(int slot);
+
+  // Whether the preview must be redrawn or advanced now; a handful of comparisons.
+  bool IsFrameDue() const;
+  // Draws the current cell into the preview; with advance, measures the frame rate and moves
+  // on to the next cell when playing.
+  void ShowFrame(bool advance);
+  void ShowLastError();
+
+  int32_t ShownPosition = 0;
+  bool Paused = false;
+  TCellTable Table;
+  const int ThumbSize = TCellTable::kThumbSize;
+  std::string LastError;
+  std::unique_ptr<TCellPreview> Preview;
+
+ private:
+  bool AddOneCell(const Bitmap& picture, const TRect& piece, int& position);
+  void RedrawAfterSetting();
+};
+
+}  // namespace torvel

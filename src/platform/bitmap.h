@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/geometry.h"
+
+namespace torvel {
+
+// Colours are 0x00BBGGRR: red in the low byte.
+using TColor = uint32_t;
+constexpr TColor kBlack = 0x000000;
+constexpr TColor kWhite = 0xFFFFFF;
+
+// The largest picture the program handles, in pixels. It covers every picture the cell store can
+// hold (its shared bitmaps included) with room for image strips that are cut down on pasting;
+// anything larger is refused before memory is allocated.
+constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;
+
+// A 24-bit picture: rows top to bottom, each row blue, green, red per pixel and padded with extra
+// bytes to a multiple of 4. This row layout matches QImage::Format_BGR888.
+//
+// Padding bytes are part of the picture's data: a loaded BMP keeps its padding and writes it back
+// unchanged (embedded archives live in them); new and grown areas are zero-filled.
+class Bitmap {
+ public:
+  Bitmap() = default;  // 0 x 0
+  // Throws std::bad_alloc when the size is refused (see Resize); callers that build a picture from
+  // untrusted sizes use Resize instead.
+  Bitmap(int width, int height);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int Stride() const { return stride_; }
+  TRect Rect() const { return {0, 0, width_, height_}; }
+  bool IsEmpty() const { return width_ == 0 || height_ == 0; }
+
+  // Changes the size, keeping the pixels of the area both sizes share; new pixels are black and
+  // new padding zero. Returns false, leaving the picture unchanged, when a side is negative, the
+  // picture would exceed kMaxPicturePixels, or memory runs out.
+  bool Resize(int width, int height);
+
+  // Whether a picture of this size may be allocated at all.
+  static bool IsAllowedSize(int64_t width, int64_t height);
+  static int StrideFor(int width) { return (width * 3 + 3) & ~3; }
+
+  uint8_t* Row(int y) { return data_.data() + static_cast<size_t>(y) * stride_; }
+  const uint8_t* Row(int y) const { return data_.data() + static_cast<size_t>(y) * stride_; }
+  uint8_t* Bytes() { return data_.data(); }
+  const uint8_t* Bytes() const { return data_.data(); }
+  size_t ByteSize() const { return data_.size(); }
+
+  // Pixel access for tests and small jobs; coordinates must lie inside the picture.
+  TColor Pixel(int x, int y) const;
+  void SetPixel(int x, int y, TColor color);
+
+  // Transparent drawing: when on, pixels of TransparentColor are left out when this picture is
+  // drawn with DrawTransparent.
+  bool Transparent = false;
+  TColor TransparentColor = kBlack;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  int stride_ = 0;
+  std::vector<uint8_t> data_;
+};
+
+}  // namespace torvel

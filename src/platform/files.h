@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace torvel {
+
+// File and folder operations on "/"-separated paths. None of them throws.
+
+bool FileExists(const std::string& path);    // an ordinary file (or a link to one)
+bool FolderExists(const std::string& path);  // a folder (or a link to one)
+bool CreateFolder(const std::string& path);  // one level; true when it exists afterwards
+// Deletes a file, read-only ones included; true when no file stands at path afterwards.
+bool DeleteFile(const std::string& path);
+bool CopyFileOver(const std::string& source, const std::string& target);
+
+// Reads a whole file, refusing (false) one larger than maxBytes before reading it.
+bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
+
+// Writes a file safely: the bytes go to a temporary file in the same folder, which is flushed to
+// disk and then renamed over the target (a read-only target is replaced too). On any failure the
+// temporary file is removed and the previous file is left as it was.
+bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size);
+
+struct TFolderEntry {
+  std::string Name;
+  bool IsFolder = false;
+  bool IsHidden = false;        // the name begins with "."
+  std::time_t LastWriteTime = 0;  // seconds since 1970, UTC
+};
+
+// The entries of a folder in name order; empty when it cannot be read.
+std::vector<TFolderEntry> ListFolder(const std::string& folder);
+
+// Sets a file's last-write time (seconds since 1970, UTC).
+bool SetLastWriteTime(const std::string& path, std::time_t time);
+
+// Case-insensitive wildcard match of a file name against a mask of "*" and "?".
+bool MatchesMask(const std::string& name, const std::string& mask);
+
+}  // namespace torvel

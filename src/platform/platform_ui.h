@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/geometry.h"
+
+namespace torvel {
+
+enum class TMessageIcon { Error, Warning, Information, Question };
+enum class TMessageButtons { Ok, YesNo, YesNoCancel };
+enum class TMessageAnswer { Ok, Yes, No, Cancel };
+
+enum class TFileDialogKind { Open, Save, OpenWithPreview, SaveWithPreview };
+
+// What a file dialog is asked to show.
+struct TFileDialogRequest {
+  TFileDialogKind Kind = TFileDialogKind::Open;
+  std::string DefaultExt;
+  int Options = 0;
+  std::string Filter;   // "Description|*.ext|..." pairs
+  int FilterIndex = 1;  // 1-based, as the dialog reports it
+  std::string Folder;   // initial folder
+  std::string FileName;  // proposed file name, without folder
+};
+
+using TCustomColors = std::array<TColor, 16>;
+
+// A window the general services can move; the user-interface layer supplies it.
+class TScreenWindow {
+ public:
+  virtual ~TScreenWindow() = default;
+  virtual TSize WindowSize() const = 0;
+  virtual TSize ScreenSize() const = 0;
+  virtual void MoveTo(int left, int top) = 0;
+};
+
+// Everything the program asks of the desktop: message boxes, input and file dialogs, the colour
+// dialog, the clipboard, the shell, cursors and the user-interface thread. The program installs
+// the Qt implementation; tests install a scripted one that answers as a script says and never
+// opens a window.
+class TPlatformUi {
+ public:
+  virtual ~TPlatformUi() = default;
+
+  // A modal message box; returns the button the user chose.
+  virtual TMessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                                     TMessageIcon icon, TMessageButtons buttons) = 0;
+  // A modal box with one line of text input; false when cancelled.
+  virtual bool InputText(const std::string& caption, const std::string& prompt,
+                         std::string& value) = 0;
+  // A modal open or save dialog. `fileName` receives the chosen path, `filterIndex` the chosen
+  // filter (also after a cancel); false when cancelled or when the dialog cannot be shown.
+  virtual bool RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
+                             int& filterIndex) = 0;
+  // The colour dialog with the given custom colours shown; false when cancelled.
+  virtual bool ChooseColor(TColor& color, TCustomColors& customColors) = 0;
+
+  // The clipboard. The size of its picture can be asked before the picture is converted, so
+  // that oversized pictures are refused without allocating them.
+  virtual bool ClipboardHasPicture() = 0;
+  virtual bool ClipboardPictureSize(TSize& size) = 0;
+  virtual bool ReadClipboardPicture(Bitmap& picture) = 0;
+  virtual bool WriteClipboardPicture(const Bitmap& picture) = 0;
+  virtual void ClearClipboard() = 0;
+
+  // Opens a document, folder, program or web address with the desktop's default handler;
+  // true once the request was made.
+  virtual bool ShellOpen(const std::string& target, const std::string& parameters,
+                         const std::string& workingFolder) = 0;
+  // Starts another copy of this program.
+  virtual bool StartNewInstance() = 0;
+
+  virtual void SetBusyCursor(bool busy) = 0;
+  virtual void ProcessPendingEvents() = 0;
+  // Runs job on the user-interface thread and returns when it has run (at once when called on
+  // that thread).
+  virtual void RunOnUiThread(const std::function<void()>& job) = 0;
+};
+
+// The installed implementation, or none (then nothing is shown and nothing is opened). The caller
+// keeps ownership and removes it before destroying it.
+TPlatformUi* PlatformUi();
+void SetPlatformUi(TPlatformUi* ui);
+
+}  // namespace torvel

@@ -1,0 +1,100 @@
+#include "platform/stream.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace torvel {
+
+size_t TMemoryStream::Read(void* buffer, size_t count) {
+  if (position_ >= data_.size()) {
+    return 0;
+  }
+  const size_t n = std::min(count, data_.size() - position_);
+  std::memcpy(buffer, data_.data() + position_, n);
+  position_ += n;
+  return n;
+}
+
+size_t TMemoryStream::Write(const void* buffer, size_t count) {
+  if (count == 0) {
+    return 0;
+  }
+  try {
+    if (position_ + count > data_.size()) {
+      data_.resize(position_ + count);
+    }
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  std::memcpy(data_.data() + position_, buffer, count);
+  position_ += count;
+  return count;
+}
+
+bool TMemoryStream::Seek(int64_t position) {
+  if (position < 0) {
+    return false;
+  }
+  position_ = static_cast<size_t>(position);
+  return true;
+}
+
+std::vector<uint8_t> TMemoryStream::TakeBytes() {
+  position_ = 0;
+  return std::exchange(data_, {});
+}
+
+std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, TMode mode) {
+  const char* how = mode == TMode::Read ? "rb" : mode == TMode::Create ? "wb" : "r+b";
+  std::FILE* file = std::fopen(path.c_str(), how);
+  if (file == nullptr) {
+    return nullptr;
+  }
+  return std::unique_ptr<TFileStream>(new TFileStream(file));
+}
+
+TFileStream::~TFileStream() { Close(); }
+
+size_t TFileStream::Read(void* buffer, size_t count) {
+  return file_ ? std::fread(buffer, 1, count, file_) : 0;
+}
+
+size_t TFileStream::Write(const void* buffer, size_t count) {
+  return file_ ? std::fwrite(buffer, 1, count, file_) : 0;
+}
+
+bool TFileStream::Seek(int64_t position) {
+  return file_ && position >= 0 && fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
+}
+
+int64_t TFileStream::Position() const { return file_ ? static_cast<int64_t>(ftello(file_)) : 0; }
+
+int64_t TFileStream::Size() const {
+  if (file_ == nullptr) {
+    return 0;
+  }
+  const off_t here = ftello(file_);
+  fseeko(file_, 0, SEEK_END);
+  const off_t size = ftello(file_);
+  fseeko(file_, here, SEEK_SET);
+  return static_cast<int64_t>(size);
+}
+
+bool TFileStream::Flush() {
+  return file_ && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+}
+
+bool TFileStream::Close() {
+  if (file_ == nullptr) {
+    return true;
+  }
+  const bool ok = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return ok;
+}
+
+}  // namespace torvel

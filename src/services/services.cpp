@@ -1,0 +1,63 @@
+#include "services/services.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <new>
+
+#include "platform/files.h"
+
+namespace torvel {
+namespace {
+
+std::unique_ptr<TGeneral> general;
+std::unique_ptr<TPaths> paths;
+std::unique_ptr<TZFile> zfile;
+
+template <typename T>
+T* CreateOnFirstUse(std::unique_ptr<T>& slot) {
+  if (!slot) {
+    try {
+      slot = std::make_unique<T>();
+    } catch (...) {
+      return nullptr;
+    }
+  }
+  return slot.get();
+}
+
+}  // namespace
+
+TGeneral* General() { return CreateOnFirstUse(general); }
+TPaths* Paths() { return CreateOnFirstUse(paths); }
+TZFile* ZFile() { return CreateOnFirstUse(zfile); }
+
+void StartServices() {
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  zfile.reset();
+  paths.reset();
+  general.reset();
+}
+
+void RunProgramEndCleanup() {
+  try {
+    // Named while the folder services still exist; deleted as the last step.
+    std::string printerScratch;
+    if (TPaths* p = Paths()) {
+      printerScratch = p->WindowsCompanyFolder("Settings") + "TImagePrinter.BMP";
+    }
+    if (TZFile* z = ZFile()) {
+      z->PurgeTemporaryFiles();
+    }
+    zfile.reset();  // purges a second time
+    paths.reset();
+    general.reset();
+    if (!printerScratch.empty()) {
+      DeleteFile(printerScratch);
+    }
+  } catch (...) {
+    // The program is ending; nothing is left to report to.
+  }
+}
+
+}  // namespace torvel

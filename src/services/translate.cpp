@@ -1,0 +1,7 @@
+#include "services/translate.h"
+
+namespace torvel {
+
+std::string TranslateText(const std::string& english) { return english; }
+
+}  // namespace torvel

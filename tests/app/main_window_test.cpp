@@ -1,0 +1,16 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+namespace torvel {
+namespace {
+
+TEST(MainWindow, OpensWithTheProgramsTitleAndStartSize) {
+  TMainWindow window;
+  window.show();
+  EXPECT_EQ(window.windowTitle().toStdString(), "Torvel");
+  EXPECT_EQ(window.size(), QSize(550, 455));
+}
+
+}  // namespace
+}  // namespace torvel

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform_ui.h"
+
+namespace torvel::test {
+
+// A platform layer for tests: it answers dialogs from a script, keeps a clipboard of its own and
+// records every request, and never opens a window. Installed for its lifetime.
+class TScriptedPlatformUi : public TPlatformUi {
+ public:
+  struct TMessage {
+    std::string Text;
+    std::string Caption;
+    TMessageIcon Icon;
+    TMessageButtons Buttons;
+  };
+  struct TShellRequest {
+    std::string Target;
+    std::string Parameters;
+    std::string WorkingFolder;
+  };
+  struct TFileAnswer {
+    bool Confirmed = false;
+    std::string FileName;
+    int FilterIndex = 1;
+  };
+
+  TScriptedPlatformUi();
+  ~TScriptedPlatformUi() override;
+
+  // The answers given, in order; when the script runs out, boxes are answered with their first
+  // button and dialogs are cancelled.
+  std::deque<TMessageAnswer> MessageAnswers;
+  std::deque<std::optional<std::string>> InputAnswers;  // none: cancelled
+  std::deque<TFileAnswer> FileAnswers;
+  std::deque<std::optional<TColor>> ColorAnswers;
+
+  // What was asked.
+  std::vector<TMessage> Messages;
+  std::vector<TFileDialogRequest> FileRequests;
+  std::vector<TShellRequest> ShellRequests;
+  int NewInstances = 0;
+  int BusyCursorChanges = 0;
+  bool BusyCursor = false;
+
+  // The clipboard's picture, if any.
+  std::optional<Bitmap> ClipboardPicture;
+
+  TMessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                             TMessageIcon icon, TMessageButtons buttons) override;
+  bool InputText(const std::string& caption, const std::string& prompt,
+                 std::string& value) override;
+  bool RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
+                     int& filterIndex) override;
+  bool ChooseColor(TColor& color, TCustomColors& customColors) override;
+  bool ClipboardHasPicture() override { return ClipboardPicture.has_value(); }
+  bool ClipboardPictureSize(TSize& size) override;
+  bool ReadClipboardPicture(Bitmap& picture) override;
+  bool WriteClipboardPicture(const Bitmap& picture) override;
+  void ClearClipboard() override { ClipboardPicture.reset(); }
+  bool ShellOpen(const std::string& target, const std::string& parameters,
+                 const std::string& workingFolder) override;
+  bool StartNewInstance() override;
+  void SetBusyCursor(bool busy) override;
+  void ProcessPendingEvents() override {}
+  void RunOnUiThread(const std::function<void()>& job) override { job(); }
+
+ private:
+  TPlatformUi* previous_;
+};
+
+}  // namespace torvel::test
