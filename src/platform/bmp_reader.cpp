@@ -294,19 +294,27 @@ bool TBmpDecoder::DecodeRows(Bitmap& picture) {
 }
 
 // RLE rows run bottom-up. A stream must end with its end-of-bitmap marker; runs and deltas that
-// leave the row or the picture are refused.
+// leave the row or the picture are refused. Some encoders also encode the padding of each row,
+// so a row may run to its padded length; the pixels past the picture's width are dropped.
 bool TBmpDecoder::DecodeRle(Bitmap& picture) {
   const bool four = h_.Compression == kBiRle4;
+  const int64_t rowLimit = h_.RowBytes * (four ? 2 : 1);
   size_t pos = h_.PixelOffset;
   int x = 0;
   int row = 0;
-  auto put = [&](uint32_t index) { return PutIndex(picture, x++, row, index); };
+  auto put = [&](uint32_t index) {
+    const int at = x++;
+    if (at >= h_.Width) {
+      return index < h_.PaletteCount || Fail(kUnsupported);
+    }
+    return PutIndex(picture, at, row, index);
+  };
   while (pos + 2 <= size_) {
     const uint8_t count = data_[pos];
     const uint8_t value = data_[pos + 1];
     pos += 2;
     if (count > 0) {  // encoded run
-      if (row >= h_.Height || x + count > h_.Width) {
+      if (row >= h_.Height || x + count > rowLimit) {
         return Fail(kUnsupported);
       }
       for (int i = 0; i < count; ++i) {
@@ -330,12 +338,12 @@ bool TBmpDecoder::DecodeRle(Bitmap& picture) {
       x += data_[pos];
       row += data_[pos + 1];
       pos += 2;
-      if (x > h_.Width || row >= h_.Height) {
+      if (x > rowLimit || row >= h_.Height) {
         return Fail(kUnsupported);
       }
     } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
       const size_t bytes = four ? (value + 1u) / 2 : value;
-      if (row >= h_.Height || x + value > h_.Width || pos + bytes > size_) {
+      if (row >= h_.Height || x + value > rowLimit || pos + bytes > size_) {
         return Fail(kUnsupported);
       }
       for (int i = 0; i < value; ++i) {

@@ -1,0 +1,22 @@
+// Feeds arbitrary bytes to the BMP reader. A decoded picture is written back and read again,
+// which must give the same pixels.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/bmp.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  torvel::Bitmap picture;
+  std::string error;
+  if (!torvel::DecodeBmp(data, size, picture, error)) {
+    return 0;
+  }
+  torvel::Bitmap again;
+  const std::vector<uint8_t> written = torvel::EncodeBmp(picture);
+  if (!torvel::DecodeBmp(written, again, error) || again.Width() != picture.Width() ||
+      again.Height() != picture.Height() || written != torvel::EncodeBmp(again)) {
+    std::abort();
+  }
+  return 0;
+}
