@@ -12,11 +12,12 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 echo "No display found: starting Torvel under Xvfb."
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   build/src/app/torvel "$@" &
   app=$!
   sleep 3
-  import -window root build/screenshot.png
+  import -window Torvel build/screenshot.png 2>/dev/null || import -window root build/screenshot.png
   kill $app 2>/dev/null || true
   wait $app 2>/dev/null || true
 ' torvel "$@"

@@ -44,7 +44,9 @@ void TAnimationStrip::SetPreview(std::unique_ptr<TCellPreview> preview) {
   Preview = std::move(preview);
 }
 
-void TAnimationStrip::RedrawAfterSetting() { ShowFrame(false); }
+void TAnimationStrip::RedrawAfterSetting() {
+  ShowFrame(false);
+}
 
 void TAnimationStrip::SetFlip(bool flip) {
   if (flip != Table.Flip) {
@@ -92,8 +94,7 @@ bool TAnimationStrip::ReserveSlot(int slot) {
   }
   const int grow = TPaths::Clamp(slot + 11, 1, Table.Capacity);
   auto growToFit = [&](Bitmap& bitmap, int boxWidth, int boxHeight) {
-    const int width =
-        bitmap.Width() < (slot + 1) * boxWidth ? grow * boxWidth : bitmap.Width();
+    const int width = bitmap.Width() < (slot + 1) * boxWidth ? grow * boxWidth : bitmap.Width();
     const int height = std::max(bitmap.Height(), boxHeight);
     return bitmap.Resize(width, height) && bitmap.Width() >= (slot + 1) * boxWidth;
   };
@@ -187,8 +188,7 @@ void TAnimationStrip::MakeThumbnail(int slot) {
   TThumbSize& size = Table.ThumbSizes[slot];
   size.Width = static_cast<int32_t>(RoundHalfEven(Table.CellWidth * s));
   size.Height = static_cast<int32_t>(RoundHalfEven(Table.CellHeight * s));
-  StretchRect(Table.Cells, Table.CellRect(slot), Table.Thumbnails,
-              Table.ThumbnailRect(slot, true));
+  StretchRect(Table.Cells, Table.CellRect(slot), Table.Thumbnails, Table.ThumbnailRect(slot, true));
 }
 
 bool TAnimationStrip::IsFrameDue() const {
@@ -226,10 +226,9 @@ void TAnimationStrip::ShowFrame(bool advance) {
       const int64_t elapsed = TickDifference(now, Table.LastTick);
       const int64_t average = (elapsed + weight * Table.AverageInterval) / (weight + 1);
       Table.AverageInterval = static_cast<int32_t>(std::min<int64_t>(average, INT32_MAX));
-      Table.MeasuredFps = static_cast<int32_t>(
-          RoundHalfEven(1000.0 / std::clamp(Table.AverageInterval, 50, 2000)));
-      const int64_t percent =
-          RoundHalfEven(Table.Interval * 100.0 / (Table.AverageInterval + 1.0));
+      Table.MeasuredFps =
+          static_cast<int32_t>(RoundHalfEven(1000.0 / std::clamp(Table.AverageInterval, 50, 2000)));
+      const int64_t percent = RoundHalfEven(Table.Interval * 100.0 / (Table.AverageInterval + 1.0));
       Table.SpeedPercent = static_cast<uint8_t>(std::clamp<int64_t>(percent, 0, 100));
       Table.LastTick = now;
       if (!Table.Started) {

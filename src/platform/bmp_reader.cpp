@@ -17,9 +17,15 @@ constexpr uint32_t kBiRle8 = 1;
 constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16; }
-int32_t I32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
+uint16_t U16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+uint32_t U32(const uint8_t* p) {
+  return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16;
+}
+int32_t I32(const uint8_t* p) {
+  return static_cast<int32_t>(U32(p));
+}
 
 // One colour channel of a bit-field pixel: where it sits and how wide it is.
 struct TChannel {

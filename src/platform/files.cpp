@@ -171,8 +171,8 @@ void AppendFolderEntries(const std::string& folder, std::vector<TFolderEntry>& e
     if (!StatPath(it->path().string(), info)) {
       continue;  // a dangling link or an entry that vanished meanwhile
     }
-    entries.push_back({name, S_ISDIR(info.st_mode), !name.empty() && name[0] == '.',
-                       info.st_mtime});
+    entries.push_back(
+        {name, S_ISDIR(info.st_mode), !name.empty() && name[0] == '.', info.st_mtime});
   }
 }
 }  // namespace

@@ -28,7 +28,7 @@ bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size);
 struct TFolderEntry {
   std::string Name;
   bool IsFolder = false;
-  bool IsHidden = false;        // the name begins with "."
+  bool IsHidden = false;          // the name begins with "."
   std::time_t LastWriteTime = 0;  // seconds since 1970, UTC
 };
 

@@ -27,8 +27,12 @@ std::string XdgFolder(const char* variable, const char* homeDefault) {
 
 }  // namespace
 
-std::string ProgramsRoot() { return XdgFolder("XDG_DATA_HOME", ".local/share/"); }
+std::string ProgramsRoot() {
+  return XdgFolder("XDG_DATA_HOME", ".local/share/");
+}
 
-std::string SystemRoot() { return XdgFolder("XDG_CONFIG_HOME", ".config/"); }
+std::string SystemRoot() {
+  return XdgFolder("XDG_CONFIG_HOME", ".config/");
+}
 
 }  // namespace torvel

@@ -7,8 +7,12 @@ namespace {
 std::atomic<TPlatformUi*> installedUi{nullptr};
 }  // namespace
 
-TPlatformUi* PlatformUi() { return installedUi.load(); }
+TPlatformUi* PlatformUi() {
+  return installedUi.load();
+}
 
-void SetPlatformUi(TPlatformUi* ui) { installedUi.store(ui); }
+void SetPlatformUi(TPlatformUi* ui) {
+  installedUi.store(ui);
+}
 
 }  // namespace torvel

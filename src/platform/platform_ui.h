@@ -20,9 +20,9 @@ struct TFileDialogRequest {
   TFileDialogKind Kind = TFileDialogKind::Open;
   std::string DefaultExt;
   int Options = 0;
-  std::string Filter;   // "Description|*.ext|..." pairs
-  int FilterIndex = 1;  // 1-based, as the dialog reports it
-  std::string Folder;   // initial folder
+  std::string Filter;    // "Description|*.ext|..." pairs
+  int FilterIndex = 1;   // 1-based, as the dialog reports it
+  std::string Folder;    // initial folder
   std::string FileName;  // proposed file name, without folder
 };
 

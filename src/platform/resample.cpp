@@ -34,7 +34,8 @@ void BuildAreaWeights(TAxisWeights& w, int src, int dst) {
     const int last = static_cast<int>((end - 1) / dst);
     std::vector<int64_t> parts;
     for (int j = first; j <= last; ++j) {
-      const int64_t overlap = std::min(end, int64_t{j + 1} * dst) - std::max(begin, int64_t{j} * dst);
+      const int64_t overlap =
+          std::min(end, int64_t{j + 1} * dst) - std::max(begin, int64_t{j} * dst);
       parts.push_back(overlap);
     }
     AddTap(w, first, std::move(parts), src);

@@ -57,7 +57,9 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, TMode mo
   return std::unique_ptr<TFileStream>(new TFileStream(file));
 }
 
-TFileStream::~TFileStream() { Close(); }
+TFileStream::~TFileStream() {
+  Close();
+}
 
 size_t TFileStream::Read(void* buffer, size_t count) {
   return file_ ? std::fread(buffer, 1, count, file_) : 0;
@@ -71,7 +73,9 @@ bool TFileStream::Seek(int64_t position) {
   return file_ && position >= 0 && fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
 }
 
-int64_t TFileStream::Position() const { return file_ ? static_cast<int64_t>(ftello(file_)) : 0; }
+int64_t TFileStream::Position() const {
+  return file_ ? static_cast<int64_t>(ftello(file_)) : 0;
+}
 
 int64_t TFileStream::Size() const {
   if (file_ == nullptr) {

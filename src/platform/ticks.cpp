@@ -24,8 +24,12 @@ std::atomic<TClock*> currentClock{&steadyClock};
 
 }  // namespace
 
-TClock& Clock() { return *currentClock.load(); }
+TClock& Clock() {
+  return *currentClock.load();
+}
 
-void SetClock(TClock* clock) { currentClock.store(clock != nullptr ? clock : &steadyClock); }
+void SetClock(TClock* clock) {
+  currentClock.store(clock != nullptr ? clock : &steadyClock);
+}
 
 }  // namespace torvel

@@ -19,10 +19,16 @@ class TClock {
 TClock& Clock();
 void SetClock(TClock* clock);
 
-inline uint32_t GetTickCount() { return Clock().Ticks(); }
-inline void SleepMs(uint32_t milliseconds) { Clock().Sleep(milliseconds); }
+inline uint32_t GetTickCount() {
+  return Clock().Ticks();
+}
+inline void SleepMs(uint32_t milliseconds) {
+  Clock().Sleep(milliseconds);
+}
 
 // Milliseconds from `earlier` to `later`, correct across the wrap of the counter.
-inline uint32_t TickDifference(uint32_t later, uint32_t earlier) { return later - earlier; }
+inline uint32_t TickDifference(uint32_t later, uint32_t earlier) {
+  return later - earlier;
+}
 
 }  // namespace torvel

@@ -72,7 +72,9 @@ std::string TPaths::ClipboardObjectFile(const std::string& format) {
   }
 }
 
-bool TPaths::FolderExists(const std::string& path) { return torvel::FolderExists(path); }
+bool TPaths::FolderExists(const std::string& path) {
+  return torvel::FolderExists(path);
+}
 
 void TPaths::ForceFolders(const std::string& path) {
   try {
@@ -93,7 +95,9 @@ void TPaths::ForceFolders(const std::string& path) {
   }
 }
 
-bool TPaths::RemoveFile(const std::string& path) { return DeleteFile(path); }
+bool TPaths::RemoveFile(const std::string& path) {
+  return DeleteFile(path);
+}
 
 std::string TPaths::StripExtension(const std::string& path) {
   try {

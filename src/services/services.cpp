@@ -28,9 +28,15 @@ T* CreateOnFirstUse(std::unique_ptr<T>& slot) {
 
 }  // namespace
 
-TGeneral* General() { return CreateOnFirstUse(general); }
-TPaths* Paths() { return CreateOnFirstUse(paths); }
-TZFile* ZFile() { return CreateOnFirstUse(zfile); }
+TGeneral* General() {
+  return CreateOnFirstUse(general);
+}
+TPaths* Paths() {
+  return CreateOnFirstUse(paths);
+}
+TZFile* ZFile() {
+  return CreateOnFirstUse(zfile);
+}
 
 void StartServices() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));

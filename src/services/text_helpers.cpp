@@ -9,7 +9,9 @@
 namespace torvel {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Accepts [+-] digits [. digits] [(e|E) [+-] digits], with digits on at least one side of the
 // point, and surrounding blanks. Returns the number part without the blanks, or empty.
@@ -53,9 +55,13 @@ std::string_view NumberPart(std::string_view text) {
 
 }  // namespace
 
-std::string TGeneral::BoolToText(bool flag) { return flag ? "1" : "0"; }
+std::string TGeneral::BoolToText(bool flag) {
+  return flag ? "1" : "0";
+}
 
-bool TGeneral::TextIsTrue(const std::string& text) { return text == "1"; }
+bool TGeneral::TextIsTrue(const std::string& text) {
+  return text == "1";
+}
 
 int32_t TGeneral::TextToInt(const std::string& text) {
   std::string_view number = NumberPart(text);

@@ -2,6 +2,8 @@
 
 namespace torvel {
 
-std::string TranslateText(const std::string& english) { return english; }
+std::string TranslateText(const std::string& english) {
+  return english;
+}
 
 }  // namespace torvel

@@ -17,7 +17,9 @@ double NowInSeconds() {
 
 }  // namespace
 
-TZFile::~TZFile() { PurgeTemporaryFiles(); }
+TZFile::~TZFile() {
+  PurgeTemporaryFiles();
+}
 
 int TZFile::PurgeTemporaryFiles() {
   try {

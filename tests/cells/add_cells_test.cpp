@@ -10,7 +10,9 @@ namespace torvel {
 namespace {
 
 // A strip of n pieces of w x h, piece k filled with colour Colour(k).
-TColor Colour(int k) { return static_cast<TColor>(0x102030 * (k + 1)) & 0xFFFFFF; }
+TColor Colour(int k) {
+  return static_cast<TColor>(0x102030 * (k + 1)) & 0xFFFFFF;
+}
 
 Bitmap Strip(int n, int w, int h) {
   Bitmap picture(n * w, h);

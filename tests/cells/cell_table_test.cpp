@@ -28,7 +28,7 @@ TEST(CellTable, CapacityRule) {
   EXPECT_EQ(TCellTable::CapacityFor(100, 100), 218);
   EXPECT_EQ(TCellTable::CapacityFor(640, 480), 13);
   EXPECT_EQ(TCellTable::CapacityFor(1, 1), 21845);
-  EXPECT_EQ(TCellTable::CapacityFor(30000, 10), 1);  // wider than the limit: still one
+  EXPECT_EQ(TCellTable::CapacityFor(30000, 10), 1);   // wider than the limit: still one
   EXPECT_EQ(TCellTable::CapacityFor(2001, 2000), 0);  // more than 4,000,000 pixels
   EXPECT_EQ(TCellTable::CapacityFor(2000, 2000), 1);
 }

@@ -16,7 +16,9 @@ Bitmap Numbered(int w, int h) {
   return picture;
 }
 
-TColor At(int x, int y) { return static_cast<TColor>(y << 8 | x); }
+TColor At(int x, int y) {
+  return static_cast<TColor>(y << 8 | x);
+}
 
 TManipulationInfo Whole(Bitmap& picture) {
   return {&picture, picture.Rect(), true, ""};

@@ -13,7 +13,7 @@ namespace torvel {
 namespace {
 
 using test::BuildBmp;
-using test::TBmpSpec;
+using test::TBmpLayout;
 
 std::vector<uint8_t> DataFile(const std::string& name) {
   std::vector<uint8_t> bytes;
@@ -82,26 +82,26 @@ TEST(BmpReader, ReadsFilesMadeByImageMagick) {
 }
 
 TEST(BmpReader, RowsRunBottomUpUnlessTheHeightIsNegative) {
-  TBmpSpec spec;
-  spec.Width = 1;
-  spec.Height = 2;
+  TBmpLayout layout;
+  layout.Width = 1;
+  layout.Height = 2;
   // Row one: blue pixel; row two: red pixel; each padded to 4 bytes.
-  spec.Pixels = {0xFF, 0, 0, 0, 0, 0, 0xFF, 0};
-  const Bitmap bottomUp = Decoded(BuildBmp(spec));
+  layout.Pixels = {0xFF, 0, 0, 0, 0, 0, 0xFF, 0};
+  const Bitmap bottomUp = Decoded(BuildBmp(layout));
   EXPECT_EQ(bottomUp.Pixel(0, 1), 0xFF0000u);  // the first stored row is the bottom one
   EXPECT_EQ(bottomUp.Pixel(0, 0), 0x0000FFu);
-  spec.Height = -2;
-  const Bitmap topDown = Decoded(BuildBmp(spec));
+  layout.Height = -2;
+  const Bitmap topDown = Decoded(BuildBmp(layout));
   EXPECT_EQ(topDown.Pixel(0, 0), 0xFF0000u);
   EXPECT_EQ(topDown.Pixel(0, 1), 0x0000FFu);
 }
 
 TEST(BmpReader, KeepsThePaddingBytesOfTwentyFourBitRows) {
-  TBmpSpec spec;
-  spec.Width = 1;
-  spec.Height = 2;
-  spec.Pixels = {1, 2, 3, 0xAB, 4, 5, 6, 0xCD};
-  const std::vector<uint8_t> file = BuildBmp(spec);
+  TBmpLayout layout;
+  layout.Width = 1;
+  layout.Height = 2;
+  layout.Pixels = {1, 2, 3, 0xAB, 4, 5, 6, 0xCD};
+  const std::vector<uint8_t> file = BuildBmp(layout);
   const Bitmap picture = Decoded(file);
   EXPECT_EQ(picture.Row(1)[3], 0xAB);
   EXPECT_EQ(picture.Row(0)[3], 0xCD);
@@ -111,49 +111,49 @@ TEST(BmpReader, KeepsThePaddingBytesOfTwentyFourBitRows) {
 }
 
 TEST(BmpReader, ReadsOs2CoreHeadersWithThreeBytePalettes) {
-  TBmpSpec spec;
-  spec.HeaderSize = 12;
-  spec.Width = 3;
-  spec.Height = 1;
-  spec.Bits = 8;
-  spec.Palette.assign(256, 0);
-  spec.Palette[1] = 0x112233;
-  spec.Palette[2] = 0x445566;
-  spec.Pixels = {2, 1, 2, 0};
-  const Bitmap picture = Decoded(BuildBmp(spec));
+  TBmpLayout layout;
+  layout.HeaderSize = 12;
+  layout.Width = 3;
+  layout.Height = 1;
+  layout.Bits = 8;
+  layout.Palette.assign(256, 0);
+  layout.Palette[1] = 0x112233;
+  layout.Palette[2] = 0x445566;
+  layout.Pixels = {2, 1, 2, 0};
+  const Bitmap picture = Decoded(BuildBmp(layout));
   EXPECT_EQ(picture.Pixel(0, 0), 0x665544u);  // 0x00RRGGBB in the file, 0x00BBGGRR here
   EXPECT_EQ(picture.Pixel(1, 0), 0x332211u);
 }
 
 TEST(BmpReader, ReadsPlainSixteenAndThirtyTwoBitPixels) {
-  TBmpSpec spec;
-  spec.Width = 2;
-  spec.Height = 1;
-  spec.Bits = 16;                      // 5-5-5 without bit fields
-  spec.Pixels = {0x00, 0x7C, 0x1F, 0x00};  // pure red, pure blue
-  Bitmap picture = Decoded(BuildBmp(spec));
+  TBmpLayout layout;
+  layout.Width = 2;
+  layout.Height = 1;
+  layout.Bits = 16;                          // 5-5-5 without bit fields
+  layout.Pixels = {0x00, 0x7C, 0x1F, 0x00};  // pure red, pure blue
+  Bitmap picture = Decoded(BuildBmp(layout));
   EXPECT_EQ(picture.Pixel(0, 0), 0x0000FFu);
   EXPECT_EQ(picture.Pixel(1, 0), 0xFF0000u);
-  spec.Bits = 32;
-  spec.Pixels = {0x10, 0x20, 0x30, 0x99, 0x40, 0x50, 0x60, 0x00};
-  picture = Decoded(BuildBmp(spec));
+  layout.Bits = 32;
+  layout.Pixels = {0x10, 0x20, 0x30, 0x99, 0x40, 0x50, 0x60, 0x00};
+  picture = Decoded(BuildBmp(layout));
   EXPECT_EQ(picture.Pixel(0, 0), 0x102030u);
   EXPECT_EQ(picture.Pixel(1, 0), 0x405060u);
 }
 
 TEST(BmpReader, DecodesRle4AndRle8EscapesAndDeltas) {
-  TBmpSpec spec;
-  spec.Width = 6;
-  spec.Height = 2;
-  spec.Bits = 4;
-  spec.Compression = 2;  // RLE4
-  spec.Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-  spec.ColorsUsed = 4;
+  TBmpLayout layout;
+  layout.Width = 6;
+  layout.Height = 2;
+  layout.Bits = 4;
+  layout.Compression = 2;  // RLE4
+  layout.Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+  layout.ColorsUsed = 4;
   // Row 0: run of 4 alternating 1,2; absolute 3 pixels 3,1,2 (padded); end of line.
   // Row 1: delta (2, 0); run of 2 of colour 3; end of bitmap.
-  spec.Pixels = {4, 0x12, 0, 3, 0x31, 0x20, 0, 0, 0, 2, 2, 0, 2, 0x33, 0, 1};
-  spec.Width = 7;
-  Bitmap picture = Decoded(BuildBmp(spec));
+  layout.Pixels = {4, 0x12, 0, 3, 0x31, 0x20, 0, 0, 0, 2, 2, 0, 2, 0x33, 0, 1};
+  layout.Width = 7;
+  Bitmap picture = Decoded(BuildBmp(layout));
   const TColor red = 0x0000FF, green = 0x00FF00, blue = 0xFF0000;
   const int bottom = 1;
   EXPECT_EQ(picture.Pixel(0, bottom), red);
@@ -166,28 +166,29 @@ TEST(BmpReader, DecodesRle4AndRle8EscapesAndDeltas) {
   EXPECT_EQ(picture.Pixel(2, 0), blue);
   EXPECT_EQ(picture.Pixel(3, 0), blue);
 
-  spec.Bits = 8;
-  spec.Compression = 1;  // RLE8
-  spec.Width = 5;
-  spec.Height = 1;
-  spec.Pixels = {0, 3, 1, 2, 3, 0, 2, 1, 0, 1};  // absolute 1,2,3 (padded), run of 2 of 1
-  picture = Decoded(BuildBmp(spec));
+  layout.Bits = 8;
+  layout.Compression = 1;  // RLE8
+  layout.Width = 5;
+  layout.Height = 1;
+  layout.Pixels = {0, 3, 1, 2, 3, 0, 2, 1, 0, 1};  // absolute 1,2,3 (padded), run of 2 of 1
+  picture = Decoded(BuildBmp(layout));
   EXPECT_EQ(picture.Pixel(0, 0), red);
   EXPECT_EQ(picture.Pixel(2, 0), blue);
   EXPECT_EQ(picture.Pixel(4, 0), red);
 }
 
 TEST(BmpReader, ToleratesImageSizesThatAreZeroOrTooSmall) {
-  TBmpSpec spec;
-  spec.Pixels.assign(16, 0x40);
-  spec.SizeImage = 0;
-  Decoded(BuildBmp(spec));
-  spec.SizeImage = 3;  // smaller than the rows need: not trusted, the rows are all there
-  Decoded(BuildBmp(spec));
+  TBmpLayout layout;
+  layout.Pixels.assign(16, 0x40);
+  layout.SizeImage = 0;
+  Decoded(BuildBmp(layout));
+  layout.SizeImage = 3;  // smaller than the rows need: not trusted, the rows are all there
+  Decoded(BuildBmp(layout));
 }
 
 // Every refusal leaves the target picture as it was.
-void ExpectRefused(const std::vector<uint8_t>& bytes, const std::string& error = "Unsupported format") {
+void ExpectRefused(const std::vector<uint8_t>& bytes,
+                   const std::string& error = "Unsupported format") {
   Bitmap picture(3, 3);
   picture.SetPixel(1, 1, 0x123456);
   std::string reason;
@@ -197,21 +198,21 @@ void ExpectRefused(const std::vector<uint8_t>& bytes, const std::string& error =
   EXPECT_EQ(picture.Pixel(1, 1), 0x123456u);
 }
 
-TBmpSpec Valid24() {
-  TBmpSpec spec;
-  spec.Pixels.assign(16, 0);
-  return spec;
+TBmpLayout Valid24() {
+  TBmpLayout layout;
+  layout.Pixels.assign(16, 0);
+  return layout;
 }
 
-TBmpSpec Palette8(std::vector<uint8_t> pixels) {
-  TBmpSpec spec;
-  spec.Bits = 8;
-  spec.Width = 4;
-  spec.Height = 1;
-  spec.Palette = {0x000000, 0xFFFFFF};
-  spec.ColorsUsed = 2;
-  spec.Pixels = std::move(pixels);
-  return spec;
+TBmpLayout Palette8(std::vector<uint8_t> pixels) {
+  TBmpLayout layout;
+  layout.Bits = 8;
+  layout.Width = 4;
+  layout.Height = 1;
+  layout.Palette = {0x000000, 0xFFFFFF};
+  layout.ColorsUsed = 2;
+  layout.Pixels = std::move(pixels);
+  return layout;
 }
 
 TEST(BmpReader, RefusesWhatIsNotABmp) {
@@ -226,102 +227,102 @@ TEST(BmpReader, RefusesWhatIsNotABmp) {
 
 TEST(BmpReader, RefusesImpossibleDimensions) {
   for (const auto& [w, h] : {std::pair{0, 2}, {-2, 2}, {2, 0}, {2, INT_MIN}}) {
-    TBmpSpec spec = Valid24();
-    spec.Width = w;
-    spec.Height = h;
-    ExpectRefused(BuildBmp(spec));
+    TBmpLayout layout = Valid24();
+    layout.Width = w;
+    layout.Height = h;
+    ExpectRefused(BuildBmp(layout));
   }
 }
 
 TEST(BmpReader, RefusesHugePicturesBeforeAllocating) {
   for (const auto& [w, h] : {std::pair{65536, 65536}, {30000, 30000}, {INT_MAX, 1}}) {
-    TBmpSpec spec = Valid24();
-    spec.Bits = 32;
-    spec.Width = w;
-    spec.Height = h;
-    ExpectRefused(BuildBmp(spec), "Out of memory");
+    TBmpLayout layout = Valid24();
+    layout.Bits = 32;
+    layout.Width = w;
+    layout.Height = h;
+    ExpectRefused(BuildBmp(layout), "Out of memory");
   }
 }
 
 TEST(BmpReader, RefusesPixelOffsetsOutsideThePixelData) {
   for (uint32_t offset : {20u, 53u, 0x100000u, 0xFFFFFFFFu}) {
-    TBmpSpec spec = Valid24();
-    spec.PixelOffset = offset;
-    ExpectRefused(BuildBmp(spec));
+    TBmpLayout layout = Valid24();
+    layout.PixelOffset = offset;
+    ExpectRefused(BuildBmp(layout));
   }
 }
 
 TEST(BmpReader, RefusesLyingImageSizesAndTruncatedPixels) {
-  TBmpSpec spec = Valid24();
-  spec.SizeImage = 0x7FFFFFFF;
-  ExpectRefused(BuildBmp(spec));
-  spec = Valid24();
-  spec.Pixels.resize(12);  // the second row is cut short
-  ExpectRefused(BuildBmp(spec));
+  TBmpLayout layout = Valid24();
+  layout.SizeImage = 0x7FFFFFFF;
+  ExpectRefused(BuildBmp(layout));
+  layout = Valid24();
+  layout.Pixels.resize(12);  // the second row is cut short
+  ExpectRefused(BuildBmp(layout));
 }
 
 TEST(BmpReader, RefusesUnknownHeadersPlanesAndBitCounts) {
   for (uint32_t size : {0u, 39u, 41u, 64u, 0x80000000u}) {
-    TBmpSpec spec = Valid24();
-    spec.HeaderSize = size;
-    ExpectRefused(BuildBmp(spec));
+    TBmpLayout layout = Valid24();
+    layout.HeaderSize = size;
+    ExpectRefused(BuildBmp(layout));
   }
-  TBmpSpec spec = Valid24();
-  spec.Planes = 2;
-  ExpectRefused(BuildBmp(spec));
+  TBmpLayout layout = Valid24();
+  layout.Planes = 2;
+  ExpectRefused(BuildBmp(layout));
   for (uint16_t bits : {0, 3, 12, 64}) {
-    spec = Valid24();
-    spec.Bits = bits;
-    spec.Pixels.assign(64, 0);
-    ExpectRefused(BuildBmp(spec));
+    layout = Valid24();
+    layout.Bits = bits;
+    layout.Pixels.assign(64, 0);
+    ExpectRefused(BuildBmp(layout));
   }
 }
 
 TEST(BmpReader, RefusesBadPalettes) {
-  TBmpSpec spec = Palette8({0, 1, 1, 0});
-  spec.ColorsUsed = 257;  // more than 8 bits can index
-  ExpectRefused(BuildBmp(spec));
-  spec = Palette8({0, 1, 1, 0});
-  spec.Bits = 1;
-  spec.ColorsUsed = 3;
-  ExpectRefused(BuildBmp(spec));
-  spec = Palette8({0, 1, 1, 0});
-  spec.ColorsUsed = 200;  // runs into the pixels and past the end
-  ExpectRefused(BuildBmp(spec));
+  TBmpLayout layout = Palette8({0, 1, 1, 0});
+  layout.ColorsUsed = 257;  // more than 8 bits can index
+  ExpectRefused(BuildBmp(layout));
+  layout = Palette8({0, 1, 1, 0});
+  layout.Bits = 1;
+  layout.ColorsUsed = 3;
+  ExpectRefused(BuildBmp(layout));
+  layout = Palette8({0, 1, 1, 0});
+  layout.ColorsUsed = 200;  // runs into the pixels and past the end
+  ExpectRefused(BuildBmp(layout));
   ExpectRefused(BuildBmp(Palette8({0, 1, 2, 0})));  // index 2 of a 2-colour palette
-  Decoded(BuildBmp(Palette8({0, 1, 1, 0})));      // the same file without it is fine
+  Decoded(BuildBmp(Palette8({0, 1, 1, 0})));        // the same file without it is fine
 }
 
-TBmpSpec Rle8(std::vector<uint8_t> data) {
-  TBmpSpec spec = Palette8(std::move(data));
-  spec.Compression = 1;
-  spec.Width = 4;
-  spec.Height = 2;
-  return spec;
+TBmpLayout Rle8(std::vector<uint8_t> data) {
+  TBmpLayout layout = Palette8(std::move(data));
+  layout.Compression = 1;
+  layout.Width = 4;
+  layout.Height = 2;
+  return layout;
 }
 
 TEST(BmpReader, RleRowsMayRunIntoTheirPadding) {
-  TBmpSpec spec = Palette8({4, 1, 0, 1});  // 3 pixels wide, padded to 4: a run of 4 fits
-  spec.Compression = 1;
-  spec.Width = 3;
-  spec.Height = 1;
-  const Bitmap picture = Decoded(BuildBmp(spec));
+  TBmpLayout layout = Palette8({4, 1, 0, 1});  // 3 pixels wide, padded to 4: a run of 4 fits
+  layout.Compression = 1;
+  layout.Width = 3;
+  layout.Height = 1;
+  const Bitmap picture = Decoded(BuildBmp(layout));
   EXPECT_EQ(picture.Pixel(2, 0), kWhite);
-  spec.Pixels = {5, 1, 0, 1};  // five pixels do not fit a padded row of four
-  ExpectRefused(BuildBmp(spec));
+  layout.Pixels = {5, 1, 0, 1};  // five pixels do not fit a padded row of four
+  ExpectRefused(BuildBmp(layout));
 }
 
 TEST(BmpReader, RefusesRleThatLeavesTheRowOrPicture) {
-  Decoded(BuildBmp(Rle8({4, 1, 0, 0, 4, 0, 0, 0, 0, 1})));  // two full rows, EOL, EOL, EOB
-  ExpectRefused(BuildBmp(Rle8({5, 1, 0, 1})));               // run past the row end
+  Decoded(BuildBmp(Rle8({4, 1, 0, 0, 4, 0, 0, 0, 0, 1})));        // two full rows, EOL, EOL, EOB
+  ExpectRefused(BuildBmp(Rle8({5, 1, 0, 1})));                    // run past the row end
   ExpectRefused(BuildBmp(Rle8({0, 5, 1, 1, 1, 1, 1, 0, 0, 1})));  // absolute run too long
-  ExpectRefused(BuildBmp(Rle8({0, 2, 5, 0, 0, 1})));         // delta past the row
-  ExpectRefused(BuildBmp(Rle8({0, 2, 0, 2, 0, 1})));         // delta below the picture
-  ExpectRefused(BuildBmp(Rle8({0, 0, 0, 0, 0, 0, 0, 1})));   // end of line after the last row
-  ExpectRefused(BuildBmp(Rle8({0, 0, 0, 0, 1, 1, 0, 1})));   // pixels after the last row
-  ExpectRefused(BuildBmp(Rle8({4, 1, 0, 0})));               // no end-of-bitmap marker
-  ExpectRefused(BuildBmp(Rle8({2, 7, 0, 1})));               // index past the palette
-  TBmpSpec topDown = Rle8({4, 1, 0, 1});
+  ExpectRefused(BuildBmp(Rle8({0, 2, 5, 0, 0, 1})));              // delta past the row
+  ExpectRefused(BuildBmp(Rle8({0, 2, 0, 2, 0, 1})));              // delta below the picture
+  ExpectRefused(BuildBmp(Rle8({0, 0, 0, 0, 0, 0, 0, 1})));        // end of line after the last row
+  ExpectRefused(BuildBmp(Rle8({0, 0, 0, 0, 1, 1, 0, 1})));        // pixels after the last row
+  ExpectRefused(BuildBmp(Rle8({4, 1, 0, 0})));                    // no end-of-bitmap marker
+  ExpectRefused(BuildBmp(Rle8({2, 7, 0, 1})));                    // index past the palette
+  TBmpLayout topDown = Rle8({4, 1, 0, 1});
   topDown.Height = -2;
   ExpectRefused(BuildBmp(topDown));
 }
@@ -335,22 +336,22 @@ TEST(BmpReader, RefusesBadBitFieldMasks) {
   };
   for (const auto& masks : bad) {
     for (uint32_t header : {40u, 108u}) {
-      TBmpSpec spec;
-      spec.HeaderSize = header;
-      spec.Bits = 16;
-      spec.Compression = 3;
-      spec.Masks = masks;
-      spec.Pixels.assign(8, 0);
-      ExpectRefused(BuildBmp(spec));
+      TBmpLayout layout;
+      layout.HeaderSize = header;
+      layout.Bits = 16;
+      layout.Compression = 3;
+      layout.Masks = masks;
+      layout.Pixels.assign(8, 0);
+      ExpectRefused(BuildBmp(layout));
     }
   }
 }
 
 TEST(BmpReader, RefusesJpegAndPngCompression) {
   for (uint32_t compression : {4u, 5u, 6u, 99u}) {
-    TBmpSpec spec = Valid24();
-    spec.Compression = compression;
-    ExpectRefused(BuildBmp(spec));
+    TBmpLayout layout = Valid24();
+    layout.Compression = compression;
+    ExpectRefused(BuildBmp(layout));
   }
 }
 

@@ -12,6 +12,7 @@ TEST(BmpWriter, WritesTheExactFileLayout) {
   picture.SetPixel(0, 1, 0xFF0000);  // blue, bottom left
   picture.SetPixel(1, 1, 0xFFFFFF);
 
+  // clang-format off
   const std::vector<uint8_t> expected = {
       'B', 'M', 70, 0, 0, 0,  // file size 54 + 2 rows of 8 bytes
       0, 0, 0, 0,             // reserved
@@ -28,6 +29,7 @@ TEST(BmpWriter, WritesTheExactFileLayout) {
       // top row: red, green
       0, 0, 0xFF, 0, 0xFF, 0, 0, 0,
   };
+  // clang-format on
   EXPECT_EQ(EncodeBmp(picture), expected);
 
   TMemoryStream stream;

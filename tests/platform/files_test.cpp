@@ -48,6 +48,17 @@ TEST(Files, AFailedSafeWriteKeepsThePreviousFile) {
   EXPECT_EQ(ReadText(folder + "keep.txt"), "previous");
 }
 
+TEST(Files, AReplacementThatCannotBePutInPlaceLeavesNothingBehind) {
+  const std::string folder = test::FreshFolder("safe-write-blocked");
+  ASSERT_TRUE(CreateFolder(folder + "target"));
+  WriteText(folder + "target/inside", "kept");  // a folder that is not empty cannot be replaced
+  const std::string text = "new";
+  EXPECT_FALSE(WriteFileSafely(folder + "target", reinterpret_cast<const uint8_t*>(text.data()),
+                               text.size()));
+  EXPECT_EQ(ReadText(folder + "target/inside"), "kept");
+  EXPECT_EQ(ListFolder(folder).size(), 1u);  // the temporary file is gone
+}
+
 TEST(Files, AWriteIntoAMissingFolderFailsCleanly) {
   const std::string text = "x";
   EXPECT_FALSE(WriteFileSafely(test::TestRoot() + "no/such/folder/file.txt",

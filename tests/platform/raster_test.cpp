@@ -12,7 +12,9 @@ Bitmap Filled(int w, int h, TColor color) {
   return picture;
 }
 
-int Red(const Bitmap& picture, int x, int y) { return picture.Pixel(x, y) & 0xFF; }
+int Red(const Bitmap& picture, int x, int y) {
+  return picture.Pixel(x, y) & 0xFF;
+}
 
 TEST(Raster, CopyClipsToBothPictures) {
   Bitmap src(4, 4);
@@ -23,8 +25,8 @@ TEST(Raster, CopyClipsToBothPictures) {
   }
   Bitmap dst = Filled(3, 3, kWhite);
   CopyRect(src, {-1, -1, 3, 3}, dst, 1, 1);  // the source's corner lies outside it
-  EXPECT_EQ(dst.Pixel(1, 1), kWhite);         // nothing came from outside the source
-  EXPECT_EQ(dst.Pixel(2, 2), 0u);             // source (0, 0)
+  EXPECT_EQ(dst.Pixel(1, 1), kWhite);        // nothing came from outside the source
+  EXPECT_EQ(dst.Pixel(2, 2), 0u);            // source (0, 0)
   CopyRect(src, src.Rect(), dst, -2, -1);
   EXPECT_EQ(dst.Pixel(0, 0), 12u);  // source (2, 1)
   EXPECT_EQ(dst.Pixel(1, 2), 33u);  // source (3, 3)

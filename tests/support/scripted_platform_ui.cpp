@@ -2,13 +2,16 @@
 
 namespace torvel::test {
 
-TScriptedPlatformUi::TScriptedPlatformUi() : previous_(PlatformUi()) { SetPlatformUi(this); }
+TScriptedPlatformUi::TScriptedPlatformUi() : previous_(PlatformUi()) {
+  SetPlatformUi(this);
+}
 
-TScriptedPlatformUi::~TScriptedPlatformUi() { SetPlatformUi(previous_); }
+TScriptedPlatformUi::~TScriptedPlatformUi() {
+  SetPlatformUi(previous_);
+}
 
-TMessageAnswer TScriptedPlatformUi::ShowMessage(const std::string& text,
-                                                const std::string& caption, TMessageIcon icon,
-                                                TMessageButtons buttons) {
+TMessageAnswer TScriptedPlatformUi::ShowMessage(const std::string& text, const std::string& caption,
+                                                TMessageIcon icon, TMessageButtons buttons) {
   Messages.push_back({text, caption, icon, buttons});
   if (MessageAnswers.empty()) {
     return buttons == TMessageButtons::Ok ? TMessageAnswer::Ok : TMessageAnswer::Yes;

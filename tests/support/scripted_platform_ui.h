@@ -51,8 +51,8 @@ class TScriptedPlatformUi : public TPlatformUi {
   // The clipboard's picture, if any.
   std::optional<Bitmap> ClipboardPicture;
 
-  TMessageAnswer ShowMessage(const std::string& text, const std::string& caption,
-                             TMessageIcon icon, TMessageButtons buttons) override;
+  TMessageAnswer ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon,
+                             TMessageButtons buttons) override;
   bool InputText(const std::string& caption, const std::string& prompt,
                  std::string& value) override;
   bool RunFileDialog(const TFileDialogRequest& request, std::string& fileName,

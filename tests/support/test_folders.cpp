@@ -32,7 +32,9 @@ void RemoveTestFolders() {
   }
 }
 
-const std::string& TestRoot() { return root; }
+const std::string& TestRoot() {
+  return root;
+}
 
 std::string FreshFolder(const std::string& name) {
   const std::string path = root + name + "/";
