@@ -6,22 +6,14 @@
 #include <string>
 
 #include "platform/files.h"
+#include "support/file_helpers.h"
 #include "support/test_folders.h"
 
 namespace torvel {
 namespace {
 
-void WriteText(const std::string& path, const std::string& text) {
-  ASSERT_TRUE(WriteFileSafely(path, reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-}
-
-std::string ReadText(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, 1 << 20, bytes)) {
-    return "<unreadable>";
-  }
-  return {bytes.begin(), bytes.end()};
-}
+using test::ReadText;
+using test::WriteText;
 
 TEST(Files, SafeWritingReplacesTheFileAndLeavesNoTemporaryFiles) {
   const std::string folder = test::FreshFolder("safe-write");

@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "services/services.h"
+#include "support/file_helpers.h"
 #include "support/scripted_platform_ui.h"
 #include "support/test_folders.h"
 
@@ -137,8 +138,7 @@ TEST(General, ColourBytes) {
 TEST(General, ListFilesNamesOrdinaryMatchingFiles) {
   const std::string folder = test::FreshFolder("list-files");
   for (const char* name : {"b.SAN", "a.san", ".hidden.san", "c.txt"}) {
-    const std::string path = folder + name;
-    WriteFileSafely(path, reinterpret_cast<const uint8_t*>("x"), 1);
+    test::WriteText(folder + name, "x");
   }
   CreateFolder(folder + "d.san");
   EXPECT_EQ(General()->ListFiles(folder + "*.san", false), "a.san\r\nb.SAN\r\n");

@@ -7,21 +7,15 @@
 
 #include "platform/files.h"
 #include "services/services.h"
+#include "support/file_helpers.h"
 #include "support/scripted_platform_ui.h"
 #include "support/test_folders.h"
 
 namespace torvel {
 namespace {
 
-void WriteText(const std::string& path, const std::string& text) {
-  ASSERT_TRUE(WriteFileSafely(path, reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-}
-
-std::string ReadText(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  ReadWholeFile(path, 1 << 20, bytes);
-  return {bytes.begin(), bytes.end()};
-}
+using test::ReadText;
+using test::WriteText;
 
 // Points the two roots at fresh folders for one test and puts them back afterwards.
 class PathsTest : public testing::Test {

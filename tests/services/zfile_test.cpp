@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "services/services.h"
+#include "support/file_helpers.h"
 
 namespace torvel {
 namespace {
@@ -21,7 +22,7 @@ class ZFileTest : public testing::Test {
 
   void MakeFile(const std::string& name, long secondsAgo) {
     const std::string path = temp_ + name;
-    ASSERT_TRUE(WriteFileSafely(path, reinterpret_cast<const uint8_t*>("z"), 1));
+    test::WriteText(path, "z");
     ASSERT_TRUE(SetLastWriteTime(path, std::time(nullptr) - secondsAgo));
   }
 
@@ -63,7 +64,7 @@ TEST_F(ZFileTest, ThePurgeNeverCreatesTheFolder) {
 
 TEST(ProgramEnd, DeletesThePrinterScratchFileAndRecreatesServicesOnDemand) {
   const std::string scratch = Paths()->WindowsCompanyFolder("Settings") + "TImagePrinter.BMP";
-  ASSERT_TRUE(WriteFileSafely(scratch, reinterpret_cast<const uint8_t*>("b"), 1));
+  test::WriteText(scratch, "b");
   RunProgramEndCleanup();
   EXPECT_FALSE(FileExists(scratch));
   EXPECT_NE(Paths(), nullptr);  // made afresh on the next use
