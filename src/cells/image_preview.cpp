@@ -9,14 +9,18 @@
 namespace torvel {
 namespace {
 
-int ClampSide(int side) { return std::clamp(side, 1, TImagePreview::kLargestSide); }
+int ClampSide(int side) {
+  return std::clamp(side, 1, TImagePreview::kLargestSide);
+}
 
 }  // namespace
 
 TImagePreview::TImagePreview(std::unique_ptr<TPreviewSurface> window)
     : window_(std::move(window)), backBuffer_(NewBitmap()), picture_(NewBitmap()) {}
 
-TImagePreview::~TImagePreview() { Detach(); }
+TImagePreview::~TImagePreview() {
+  Detach();
+}
 
 void TImagePreview::Detach() {
   if (window_) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 
 #include "platform/bitmap.h"
@@ -38,7 +37,7 @@ class TScreenWindow {
 };
 
 // Everything the program asks of the desktop: message boxes, input and file dialogs, the colour
-// dialog, the clipboard, the shell, cursors and the user-interface thread. The program installs
+// dialog, the clipboard, the shell and cursors. The program installs
 // the Qt implementation; tests install a scripted one that answers as a script says and never
 // opens a window.
 class TPlatformUi {
@@ -75,9 +74,6 @@ class TPlatformUi {
 
   virtual void SetBusyCursor(bool busy) = 0;
   virtual void ProcessPendingEvents() = 0;
-  // Runs job on the user-interface thread and returns when it has run (at once when called on
-  // that thread).
-  virtual void RunOnUiThread(const std::function<void()>& job) = 0;
 };
 
 // The installed implementation, or none (then nothing is shown and nothing is opened). The caller

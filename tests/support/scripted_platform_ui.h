@@ -67,8 +67,8 @@ class TScriptedPlatformUi : public TPlatformUi {
                  const std::string& workingFolder) override;
   bool StartNewInstance() override;
   void SetBusyCursor(bool busy) override;
-  void ProcessPendingEvents() override {}
-  void RunOnUiThread(const std::function<void()>& job) override { job(); }
+  void ProcessPendingEvents() override { ++PendingEventRuns; }
+  int PendingEventRuns = 0;
 
  private:
   TPlatformUi* previous_;
