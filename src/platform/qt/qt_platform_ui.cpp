@@ -1,0 +1,228 @@
+#include "platform/qt/qt_platform_ui.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
+
+#include "platform/qt/bitmap_image.h"
+
+namespace torvel {
+namespace {
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QMessageBox::Icon BoxIcon(TMessageIcon icon) {
+  switch (icon) {
+    case TMessageIcon::Error:
+      return QMessageBox::Critical;
+    case TMessageIcon::Warning:
+      return QMessageBox::Warning;
+    case TMessageIcon::Question:
+      return QMessageBox::Question;
+    case TMessageIcon::Information:
+      break;
+  }
+  return QMessageBox::Information;
+}
+
+// "Description|*.a;*.b|..." as Qt's name filters "Description (*.a *.b)".
+QStringList NameFilters(const std::string& filter) {
+  const QStringList parts = Q(filter).split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+    filters << (parts[i].contains('(') ? parts[i] : parts[i] + " (" + patterns + ")");
+  }
+  return filters;
+}
+
+// The clipboard's picture as a reader over its encoded bytes, so that its size can be read
+// without decoding it; none when the picture is only offered decoded.
+std::unique_ptr<QImageReader> ClipboardReader(const QMimeData& mime, QBuffer& buffer) {
+  for (const QString& format : mime.formats()) {
+    if (!format.startsWith("image/")) {
+      continue;
+    }
+    buffer.setData(mime.data(format));
+    buffer.open(QIODevice::ReadOnly);
+    auto reader = std::make_unique<QImageReader>(&buffer);
+    if (reader->canRead()) {
+      return reader;
+    }
+    buffer.close();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::string& caption,
+                                          TMessageIcon icon, TMessageButtons buttons) {
+  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::NoButton, owner_);
+  switch (buttons) {
+    case TMessageButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case TMessageButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    case TMessageButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return TMessageAnswer::Yes;
+    case QMessageBox::No:
+      return TMessageAnswer::No;
+    case QMessageBox::Cancel:
+      return TMessageAnswer::Cancel;
+    default:
+      return buttons == TMessageButtons::YesNoCancel ? TMessageAnswer::Cancel : TMessageAnswer::Ok;
+  }
+}
+
+bool TQtPlatformUi::InputText(const std::string& caption, const std::string& prompt,
+                              std::string& value) {
+  bool ok = false;
+  const QString answer =
+      QInputDialog::getText(owner_, Q(caption), Q(prompt), QLineEdit::Normal, Q(value), &ok);
+  if (ok) {
+    value = answer.toStdString();
+  }
+  return ok;
+}
+
+bool TQtPlatformUi::RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
+                                  int& filterIndex) {
+  const bool save =
+      request.Kind == TFileDialogKind::Save || request.Kind == TFileDialogKind::SaveWithPreview;
+  QFileDialog dialog(owner_);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  const QStringList filters = NameFilters(request.Filter);
+  dialog.setNameFilters(filters);
+  if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size()) {
+    dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+  }
+  dialog.setDirectory(Q(request.Folder));
+  if (!request.FileName.empty()) {
+    dialog.selectFile(Q(request.FileName));
+  }
+  const bool confirmed = dialog.exec() == QDialog::Accepted;
+  const QStringList chosen = dialog.selectedFiles();
+  fileName = chosen.isEmpty() ? std::string() : chosen.first().toStdString();
+  filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  return confirmed;
+}
+
+bool TQtPlatformUi::ChooseColor(TColor& color, TCustomColors& customColors) {
+  for (int i = 0; i < static_cast<int>(customColors.size()); ++i) {
+    QColorDialog::setCustomColor(i, ToQColor(customColors[i]));
+  }
+  const QColor chosen = QColorDialog::getColor(ToQColor(color), owner_);
+  for (int i = 0; i < static_cast<int>(customColors.size()); ++i) {
+    customColors[i] = FromQColor(QColorDialog::customColor(i));
+  }
+  if (!chosen.isValid()) {
+    return false;
+  }
+  color = FromQColor(chosen);
+  return true;
+}
+
+bool TQtPlatformUi::ClipboardHasPicture() {
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  return mime != nullptr && mime->hasImage();
+}
+
+bool TQtPlatformUi::ClipboardPictureSize(TSize& size) {
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  if (mime == nullptr || !mime->hasImage()) {
+    return false;
+  }
+  QBuffer buffer;
+  QSize found;
+  if (auto reader = ClipboardReader(*mime, buffer)) {
+    found = reader->size();
+  }
+  if (!found.isValid()) {
+    found = qvariant_cast<QImage>(mime->imageData()).size();
+  }
+  size = {found.width(), found.height()};
+  return found.isValid();
+}
+
+bool TQtPlatformUi::ReadClipboardPicture(Bitmap& picture) {
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  if (mime == nullptr || !mime->hasImage()) {
+    return false;
+  }
+  QBuffer buffer;
+  QImage image;
+  if (auto reader = ClipboardReader(*mime, buffer)) {
+    const QSize size = reader->size();
+    if (size.isValid() && !Bitmap::IsAllowedSize(size.width(), size.height())) {
+      return false;  // refused before decoding
+    }
+    image = reader->read();
+  }
+  if (image.isNull()) {
+    image = qvariant_cast<QImage>(mime->imageData());
+  }
+  return ImageToBitmap(image, picture);
+}
+
+bool TQtPlatformUi::WriteClipboardPicture(const Bitmap& picture) {
+  QGuiApplication::clipboard()->setImage(ImageView(picture).copy());
+  return true;
+}
+
+void TQtPlatformUi::ClearClipboard() {
+  QGuiApplication::clipboard()->clear();
+}
+
+bool TQtPlatformUi::ShellOpen(const std::string& target, const std::string& parameters,
+                              const std::string& workingFolder) {
+  const QString what = Q(target);
+  const QFileInfo file(what);
+  if (file.isFile() && file.isExecutable()) {
+    return QProcess::startDetached(what, QProcess::splitCommand(Q(parameters)), Q(workingFolder));
+  }
+  const bool web = what.startsWith("http://") || what.startsWith("https://");
+  return QDesktopServices::openUrl(web ? QUrl(what) : QUrl::fromLocalFile(what));
+}
+
+bool TQtPlatformUi::StartNewInstance() {
+  return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+}
+
+void TQtPlatformUi::SetBusyCursor(bool busy) {
+  if (busy == busyCursor_) {
+    return;
+  }
+  busyCursor_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void TQtPlatformUi::ProcessPendingEvents() {
+  QCoreApplication::processEvents();
+}
+
+}  // namespace torvel

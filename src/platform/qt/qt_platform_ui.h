@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/platform_ui.h"
+
+namespace torvel {
+
+// The desktop services on Qt: modal boxes and dialogs, the system clipboard, the desktop's
+// default handlers, cursors.
+class TQtPlatformUi : public TPlatformUi {
+ public:
+  // Boxes and dialogs are owned by this window (the main window), when there is one.
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+
+  TMessageAnswer ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon,
+                             TMessageButtons buttons) override;
+  bool InputText(const std::string& caption, const std::string& prompt,
+                 std::string& value) override;
+  bool RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
+                     int& filterIndex) override;
+  bool ChooseColor(TColor& color, TCustomColors& customColors) override;
+  bool ClipboardHasPicture() override;
+  bool ClipboardPictureSize(TSize& size) override;
+  bool ReadClipboardPicture(Bitmap& picture) override;
+  bool WriteClipboardPicture(const Bitmap& picture) override;
+  void ClearClipboard() override;
+  bool ShellOpen(const std::string& target, const std::string& parameters,
+                 const std::string& workingFolder) override;
+  bool StartNewInstance() override;
+  void SetBusyCursor(bool busy) override;
+  void ProcessPendingEvents() override;
+
+ private:
+  QPointer<QWidget> owner_;
+  bool busyCursor_ = false;
+};
+
+}  // namespace torvel

@@ -1,0 +1,111 @@
+#include "widgets/status_display.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+
+#include "platform/qt/bitmap_image.h"
+
+namespace torvel {
+
+TStatusDisplay::TStatusDisplay(QWidget* parent) : QFrame(parent) {
+  setFrameShape(QFrame::NoFrame);
+  setFixedHeight(kHeight);
+  setAutoFillBackground(true);
+}
+
+int TStatusDisplay::AddPanel() {
+  for (int i = 0; i < kPanelSlots; ++i) {
+    if (panels_[i] != nullptr) {
+      continue;
+    }
+    auto* panel = new QLabel(this);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    panel->setAutoFillBackground(true);
+    panel->installEventFilter(this);
+    panel->show();
+    panels_[i] = panel;
+    widths_[i] = 50;
+    Redock();
+    return i;
+  }
+  return -1;
+}
+
+QLabel* TStatusDisplay::GetPanel(int index) const {
+  return index >= 0 && index < kPanelSlots ? panels_[index] : nullptr;
+}
+
+void TStatusDisplay::SetPanelWidth(int index, int width) {
+  if (GetPanel(index) != nullptr) {
+    widths_[index] = width;
+    Redock();
+  }
+}
+
+void TStatusDisplay::SetPanelHighlight(bool highlight, int index, TColor normalText,
+                                       TColor highlightText, TColor normalBackground,
+                                       TColor highlightBackground) {
+  QLabel* panel = GetPanel(index);
+  if (panel == nullptr) {
+    return;
+  }
+  QPalette colours = panel->palette();
+  colours.setColor(QPalette::Window, ToQColor(highlight ? highlightBackground : normalBackground));
+  colours.setColor(QPalette::WindowText, ToQColor(highlight ? highlightText : normalText));
+  if (colours != panel->palette()) {
+    panel->setPalette(colours);
+  }
+}
+
+TColor TStatusDisplay::PanelBackground(int index) const {
+  const QLabel* panel = GetPanel(index);
+  return panel ? FromQColor(panel->palette().color(QPalette::Window)) : BackgroundColor();
+}
+
+TColor TStatusDisplay::BackgroundColor() const {
+  return FromQColor(palette().color(QPalette::Window));
+}
+
+// Every panel but the last keeps its own width, in slot order; the last fills the rest.
+void TStatusDisplay::Redock() {
+  int last = -1;
+  for (int i = kPanelSlots - 1; i >= 0 && last < 0; --i) {
+    if (panels_[i] != nullptr) {
+      last = i;
+    }
+  }
+  int left = 0;
+  for (int i = 0; i < kPanelSlots; ++i) {
+    QLabel* panel = panels_[i];
+    if (panel == nullptr) {
+      continue;
+    }
+    const int width = i == last ? std::max(this->width() - left, 0) : widths_[i];
+    panel->setGeometry(left, 0, width, height());
+    left += width;
+  }
+}
+
+void TStatusDisplay::resizeEvent(QResizeEvent*) {
+  Redock();
+}
+
+bool TStatusDisplay::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    for (int i = 0; i < kPanelSlots; ++i) {
+      if (panels_[i] == watched && OnPanelClick) {
+        try {
+          OnPanelClick(i);
+        } catch (...) {
+          // A failing handler is dropped.
+        }
+        return true;
+      }
+    }
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+}  // namespace torvel

@@ -1,0 +1,63 @@
+#include "widgets/status_display.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+namespace torvel {
+namespace {
+
+TEST(StatusDisplay, TheLastPanelFillsTheBar) {
+  QWidget parent;
+  parent.resize(400, 100);
+  TStatusDisplay status(&parent);
+  status.setGeometry(0, 83, 400, TStatusDisplay::kHeight);
+  parent.show();
+  ASSERT_EQ(status.AddPanel(), 0);
+  EXPECT_EQ(status.GetPanel(0)->geometry(), QRect(0, 0, 400, 17));
+  ASSERT_EQ(status.AddPanel(), 1);
+  EXPECT_EQ(status.GetPanel(0)->geometry(), QRect(0, 0, 50, 17));
+  EXPECT_EQ(status.GetPanel(1)->geometry(), QRect(50, 0, 350, 17));
+  status.SetPanelWidth(0, 70);
+  EXPECT_EQ(status.GetPanel(1)->geometry(), QRect(70, 0, 330, 17));
+  status.resize(500, TStatusDisplay::kHeight);
+  EXPECT_EQ(status.GetPanel(1)->width(), 430);
+}
+
+TEST(StatusDisplay, HoldsAtMostTenPanels) {
+  TStatusDisplay status(nullptr);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(status.AddPanel(), i);
+  }
+  EXPECT_EQ(status.AddPanel(), -1);
+  EXPECT_EQ(status.GetPanel(10), nullptr);
+  EXPECT_EQ(status.GetPanel(-1), nullptr);
+}
+
+TEST(StatusDisplay, ReportsClicksByPanelIndex) {
+  TStatusDisplay status(nullptr);
+  status.resize(300, TStatusDisplay::kHeight);
+  status.AddPanel();
+  status.AddPanel();
+  status.show();
+  std::vector<int> clicked;
+  status.OnPanelClick = [&](int index) { clicked.push_back(index); };
+  QTest::mouseClick(status.GetPanel(1), Qt::LeftButton);
+  QTest::mouseClick(status.GetPanel(0), Qt::LeftButton);
+  EXPECT_EQ(clicked, (std::vector<int>{1, 0}));
+  status.OnPanelClick = [](int) { throw std::runtime_error("dropped"); };
+  QTest::mouseClick(status.GetPanel(0), Qt::LeftButton);  // does not escape
+}
+
+TEST(StatusDisplay, HighlightSwitchesBothColours) {
+  TStatusDisplay status(nullptr);
+  status.AddPanel();
+  status.SetPanelHighlight(true, 0, 0x000001, 0x000002, 0x0000AA, 0x00BB00);
+  EXPECT_EQ(status.PanelBackground(0), 0x00BB00u);
+  EXPECT_EQ(status.GetPanel(0)->palette().color(QPalette::WindowText), QColor(2, 0, 0));
+  status.SetPanelHighlight(false, 0, 0x000001, 0x000002, 0x0000AA, 0x00BB00);
+  EXPECT_EQ(status.PanelBackground(0), 0x0000AAu);
+}
+
+}  // namespace
+}  // namespace torvel
