@@ -17,7 +17,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   build/src/app/torvel "$@" &
   app=$!
   sleep 3
-  import -window Torvel build/screenshot.png 2>/dev/null || import -window root build/screenshot.png
+  window=$(xwininfo -root -tree | awk "/Torvel\"/ {print \$1; exit}")
+  import -window "${window:-root}" build/screenshot.png
   kill $app 2>/dev/null || true
   wait $app 2>/dev/null || true
 ' torvel "$@"

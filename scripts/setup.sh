@@ -7,7 +7,7 @@ TORVEL_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth imagemagick
+  xvfb xauth x11-utils imagemagick
 )
 
 torvel_missing_packages() {

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/main_window.h"
+#include "platform/qt/qt_platform_ui.h"
 #include "services/services.h"
 
 int main(int argc, char* argv[]) {
@@ -8,9 +9,13 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   int result = 0;
   {
-    torvel::TMainWindow window;
+    torvel::TQtPlatformUi ui;
+    torvel::SetPlatformUi(&ui);
+    torvel::TForm1 window;
+    ui.SetOwner(&window);
     window.show();
     result = QApplication::exec();
+    torvel::SetPlatformUi(nullptr);
   }
   torvel::RunProgramEndCleanup();
   return result;

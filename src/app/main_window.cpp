@@ -1,10 +1,315 @@
 #include "app/main_window.h"
 
-namespace torvel {
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
 
-TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QStringLiteral("Torvel"));
+#include "editor/animation_edit.h"
+#include "editor/cell_list_widget.h"
+#include "platform/platform_ui.h"
+#include "services/services.h"
+#include "services/translate.h"
+
+namespace torvel {
+namespace {
+
+// Lets the general services centre the main window on its screen.
+class TWindowOnScreen : public TScreenWindow {
+ public:
+  explicit TWindowOnScreen(QWidget& window) : window_(window) {}
+  TSize WindowSize() const override { return {window_.width(), window_.height()}; }
+  TSize ScreenSize() const override {
+    const QScreen* screen = window_.screen();
+    return screen ? TSize{screen->size().width(), screen->size().height()} : TSize{};
+  }
+  void MoveTo(int left, int top) override { window_.move(left, top); }
+
+ private:
+  QWidget& window_;
+};
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  EndProcess = [] { QCoreApplication::quit(); };
+  editor_ = std::make_unique<TAnimationEdit>("Torvel", this);
+  setCentralWidget(editor_->Window());
+  editor_->Window()->show();
+  editor_->Strip->SetInterval(0);
+  CreateMenus();
+  CreatePopupMenu();
   resize(550, 455);
+  TWindowOnScreen onScreen(*this);
+  if (TGeneral* general = General()) {
+    general->CenterOnScreen(&onScreen);
+  }
+}
+
+TForm1::~TForm1() {
+  if (editor_) {
+    takeCentralWidget();  // the editor owns its window
+    editor_.reset();
+  }
+}
+
+QAction* TForm1::AddItem(QMenu* menu, const char* name, const char* caption, const char* shortcut,
+                         std::function<void()> command) {
+  QString text = QString::fromStdString(TranslateText(caption));
+  if (shortcut != nullptr) {
+    text += '\t' + QKeySequence(shortcut).toString(QKeySequence::NativeText);
+  }
+  QAction* item = menu->addAction(text);
+  item->setObjectName(name);
+  if (command) {
+    connect(item, &QAction::triggered, this, [command] {
+      try {
+        command();
+      } catch (...) {
+        // A failing command leaves the program running.
+      }
+    });
+  }
+  return item;
+}
+
+// A shortcut first runs the open handlers of the menus that hold the item, from the menu bar
+// down, and then the command only when the item is enabled after that.
+void TForm1::AddShortcut(QAction* item, const char* shortcut,
+                         std::vector<void (TForm1::*)()> openers) {
+  auto* key = new QShortcut(QKeySequence(shortcut), this);
+  connect(key, &QShortcut::activated, this, [this, item, openers] {
+    for (auto open : openers) {
+      (this->*open)();
+    }
+    if (item->isEnabled()) {
+      item->trigger();
+    }
+  });
+}
+
+QAction* TForm1::Item(const QString& name) const {
+  return findChild<QAction*>(name);
+}
+
+void TForm1::Report(bool ok) {
+  if (!ok) {
+    editor_->ShowLastError();
+  }
+}
+
+void TForm1::CreateMenus() {
+  TAnimationEdit& e = *editor_;
+  fileMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&File")));
+  fileMenu_->setObjectName("File1");
+  AddItem(fileMenu_, "New1", "&New", "Ctrl+N");
+  AddItem(fileMenu_, "NewInstance1", "New &Instance", nullptr, [] {
+    if (TPlatformUi* ui = PlatformUi()) {
+      ui->StartNewInstance();
+    }
+  });
+  fileMenu_->addSeparator();
+  AddItem(fileMenu_, "Open1", "&Open...", "Ctrl+O");
+  AddItem(fileMenu_, "OpenfromStartButton1", "Open from Start &Button...");
+  AddItem(fileMenu_, "Save1", "&Save", "Ctrl+S");
+  AddItem(fileMenu_, "SaveAs1", "Save &As...", "Ctrl+A");
+  AddItem(fileMenu_, "SavetoStartButton1", "Save &to Start Button...");
+  QMenu* preferences = fileMenu_->addMenu(QString::fromStdString(TranslateText("P&references")));
+  preferences->setObjectName("Preferences1");
+  AddItem(preferences, "ExtractSupportFiles1", "&Extract Support Files...");
+  fileMenu_->addSeparator();
+  AddItem(fileMenu_, "Exit1", "E&xit", nullptr, [this] { CloseProgram(); });
+  connect(fileMenu_, &QMenu::aboutToShow, this, &TForm1::FileMenuOpen);
+
+  editMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&Edit")));
+  editMenu_->setObjectName("edit1");
+  AddItem(editMenu_, "Undo1", "&Undo", "Ctrl+Z");
+  editMenu_->addSeparator();
+  AddItem(editMenu_, "cut1", "Cu&t", "Ctrl+X");
+  AddItem(editMenu_, "Copy1", "&Copy", "Ctrl+C");
+  AddItem(editMenu_, "CopyAll1", "Cop&y All");
+  AddItem(editMenu_, "Paste1", "&Paste", "Ctrl+V");
+  QMenu* special = editMenu_->addMenu(QString::fromStdString(TranslateText("Paste &Special")));
+  special->setObjectName("PasteSpecial1");
+  AddItem(special, "Animation1", "&Animation", "F3");
+  AddItem(special, "ImageStrip1", "&Image Strip...", "F4");
+  special->addSeparator();
+  AddItem(special, "Automatic1", "A&utomatic", "F5");
+  connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
+  AddItem(editMenu_, "Delete1", "&Delete", "Del");
+  AddItem(editMenu_, "Clear1", "C&lear");
+  editMenu_->addSeparator();
+  AddItem(editMenu_, "Reverse1", "Re&verse", "F6");
+  AddItem(editMenu_, "Mirror1", "&Mirror", "F7", [&e] { e.SetMirror(!e.GetMirror()); });
+  AddItem(editMenu_, "Flip1", "&Flip", "F8", [&e] { e.SetFlip(!e.GetFlip()); });
+  editMenu_->addSeparator();
+  AddItem(editMenu_, "BackgroundColor1", "&Background Color...", nullptr,
+          [&e] { e.ChooseBackgroundColor(); });
+  AddItem(editMenu_, "Indicators1", "&Indicators", "F9",
+          [&e] { e.SetIndicators(!e.GetIndicators()); });
+  AddItem(editMenu_, "Transparent1", "T&ransparent", "F10",
+          [&e] { e.SetTransparent(!e.GetTransparent()); });
+  AddItem(editMenu_, "Pause1", "Paus&e", "F11", [&e] { e.SetPaused(!e.GetPaused()); });
+  editMenu_->addSeparator();
+  AddItem(editMenu_, "ViewFolder1", "Vie&w Folder");
+  AddItem(editMenu_, "OnTop1", "&OnTop", nullptr, [this] { SetOnTop(!IsOnTop()); });
+  for (const char* name : {"Mirror1", "Flip1", "Indicators1", "Transparent1", "Pause1", "OnTop1"}) {
+    Item(name)->setCheckable(true);
+  }
+  Item("Automatic1")->setCheckable(true);
+  connect(editMenu_, &QMenu::aboutToShow, this, &TForm1::EditMenuOpen);
+
+  helpMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&Help")));
+  helpMenu_->setObjectName("Help1");
+  AddItem(helpMenu_, "Help2", "&Help", "F1");
+  AddItem(helpMenu_, "About1", "&About...");
+  helpMenu_->addSeparator();
+  AddItem(helpMenu_, "TorvelHomepage1", "T&orvel Homepage");
+  AddItem(helpMenu_, "FreeSoftwareHomepage1", "&Free Software Homepage");
+  AddItem(helpMenu_, "VisitOrvikEnterprises1", "Visit &Orvik Enterprises");
+  // Commands that have no operation behind them yet stay disabled.
+  for (QAction* item : {Item("Help2"), Item("About1"), Item("TorvelHomepage1"),
+                        Item("FreeSoftwareHomepage1"), Item("VisitOrvikEnterprises1")}) {
+    item->setEnabled(false);
+  }
+
+  const std::vector<void (TForm1::*)()> file = {&TForm1::FileMenuOpen};
+  const std::vector<void (TForm1::*)()> edit = {&TForm1::EditMenuOpen};
+  const std::vector<void (TForm1::*)()> pasteSpecial = {&TForm1::EditMenuOpen,
+                                                        &TForm1::PasteSpecialOpen};
+  const std::vector<void (TForm1::*)()> help = {};
+  const std::pair<const char*, const char*> fileKeys[] = {
+      {"New1", "Ctrl+N"}, {"Open1", "Ctrl+O"}, {"Save1", "Ctrl+S"}, {"SaveAs1", "Ctrl+A"}};
+  for (const auto& [name, key] : fileKeys) {
+    AddShortcut(Item(name), key, file);
+  }
+  const std::pair<const char*, const char*> editKeys[] = {
+      {"Undo1", "Ctrl+Z"},   {"cut1", "Ctrl+X"},      {"Copy1", "Ctrl+C"}, {"Paste1", "Ctrl+V"},
+      {"Delete1", "Del"},    {"Reverse1", "F6"},      {"Mirror1", "F7"},   {"Flip1", "F8"},
+      {"Indicators1", "F9"}, {"Transparent1", "F10"}, {"Pause1", "F11"}};
+  for (const auto& [name, key] : editKeys) {
+    AddShortcut(Item(name), key, edit);
+  }
+  for (const auto& [name, key] :
+       {std::pair{"Animation1", "F3"}, {"ImageStrip1", "F4"}, {"Automatic1", "F5"}}) {
+    AddShortcut(Item(name), key, pasteSpecial);
+  }
+  AddShortcut(Item("Help2"), "F1", help);
+}
+
+void TForm1::CreatePopupMenu() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName("PopupMenu1");
+  AddItem(popup_, "Undo2", "&Undo");
+  popup_->addSeparator();
+  AddItem(popup_, "Cut2", "Cu&t");
+  AddItem(popup_, "Copy2", "&Copy");
+  AddItem(popup_, "CopyAll2", "Cop&y All");
+  AddItem(popup_, "Paste2", "&Paste");
+  QMenu* special = popup_->addMenu(QString::fromStdString(TranslateText("Paste Special")));
+  special->setObjectName("PasteSpecial2");
+  AddItem(special, "Animation2", "&Animation");
+  AddItem(special, "ImageStrip2", "&Image Strip...");
+  special->addSeparator();
+  AddItem(special, "Automatic2", "&Automatic")->setCheckable(true);
+  connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
+  AddItem(popup_, "Delete2", "&Delete");
+  connect(popup_, &QMenu::aboutToShow, this, &TForm1::PopupMenuOpen);
+
+  TCellListWidget* list = editor_->CellList();
+  list->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list, &QWidget::customContextMenuRequested, this,
+          [this, list](const QPoint& at) { popup_->popup(list->mapToGlobal(at)); });
+}
+
+// The editing, clipboard and file commands come with their own operations; until then their
+// items are disabled here.
+void TForm1::FileMenuOpen() {
+  for (const char* name : {"New1", "Open1", "OpenfromStartButton1", "Save1", "SaveAs1",
+                           "SavetoStartButton1", "ExtractSupportFiles1"}) {
+    Item(name)->setEnabled(false);
+  }
+}
+
+void TForm1::EditMenuOpen() {
+  for (const char* name : {"Undo1", "cut1", "Copy1", "CopyAll1", "Delete1", "Paste1", "Clear1",
+                           "Reverse1", "ViewFolder1"}) {
+    Item(name)->setEnabled(false);
+  }
+  Item("Transparent1")->setChecked(editor_->GetTransparent());
+  Item("Flip1")->setChecked(editor_->GetFlip());
+  Item("Mirror1")->setChecked(editor_->GetMirror());
+  Item("Pause1")->setChecked(editor_->GetPaused());
+  Item("Indicators1")->setChecked(editor_->GetIndicators());
+  Item("OnTop1")->setChecked(IsOnTop());
+}
+
+void TForm1::PasteSpecialOpen() {
+  for (const char* name :
+       {"Animation1", "Animation2", "ImageStrip1", "ImageStrip2", "Automatic1", "Automatic2"}) {
+    Item(name)->setEnabled(false);
+  }
+  Item("Automatic1")->setChecked(editor_->GetAutomaticPaste());
+  Item("Automatic2")->setChecked(editor_->GetAutomaticPaste());
+}
+
+void TForm1::PopupMenuOpen() {
+  for (const char* name : {"Undo2", "Cut2", "Copy2", "CopyAll2", "Delete2", "Paste2"}) {
+    Item(name)->setEnabled(false);
+  }
+}
+
+bool TForm1::IsOnTop() const {
+  return windowFlags() & Qt::WindowStaysOnTopHint;
+}
+
+void TForm1::SetOnTop(bool on) {
+  if (on != IsOnTop()) {
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (shown) {
+      show();  // changing the flags hides the window
+    }
+  }
+}
+
+bool TForm1::IsShellBusy() const {
+  return shellBusy_;
+}
+
+void TForm1::SetShellBusy(bool busy) {
+  if (busy == shellBusy_) {
+    return;
+  }
+  shellBusy_ = busy;
+  TPlatformUi* ui = PlatformUi();
+  if (ui) {
+    ui->SetBusyCursor(busy);
+  }
+  for (QMenu* menu : {fileMenu_, editMenu_, helpMenu_}) {
+    menu->setEnabled(!busy);
+  }
+  if (ui) {
+    ui->ProcessPendingEvents();
+  }
+}
+
+void TForm1::CloseProgram() {
+  if (closing_ || !editor_) {
+    return;
+  }
+  // The save question comes with the document commands; until then the editor always agrees.
+  closing_ = true;
+  hide();
+  takeCentralWidget();
+  editor_.reset();
+  EndProcess();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  event->ignore();  // the window closes only by ending the program
+  CloseProgram();
 }
 
 }  // namespace torvel

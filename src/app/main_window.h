@@ -1,15 +1,66 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
 
 namespace torvel {
 
-// The program's only top-level window.
-class TMainWindow : public QMainWindow {
+class TAnimationEdit;
+
+// The program's only top-level window: the menus, and the editor's window docked into it.
+// Every menu command calls one editor operation; the enable rules run whenever a menu opens and
+// before a shortcut's command.
+class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TMainWindow(QWidget* parent = nullptr);
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The close sequence; the close button, Alt+F4 and Exit all come here.
+  void CloseProgram();
+  // What ends the process at the end of the close sequence (tests replace it).
+  std::function<void()> EndProcess;
+
+  bool IsOnTop() const;
+  void SetOnTop(bool on);
+  bool IsShellBusy() const;
+  void SetShellBusy(bool busy);
+
+  TAnimationEdit* Editor() const { return editor_.get(); }
+  QMenu* PopupMenu() const { return popup_; }
+  // The menu item of that name (for example "Paste1"), or none.
+  QAction* Item(const QString& name) const;
+
+  // The open handlers of the menus.
+  void FileMenuOpen();
+  void EditMenuOpen();
+  void PasteSpecialOpen();
+  void PopupMenuOpen();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreatePopupMenu();
+  QAction* AddItem(QMenu* menu, const char* name, const char* caption,
+                   const char* shortcut = nullptr, std::function<void()> command = {});
+  void AddShortcut(QAction* item, const char* shortcut, std::vector<void (TForm1::*)()> openers);
+  void Report(bool ok);
+
+  std::unique_ptr<TAnimationEdit> editor_;
+  QMenu* fileMenu_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  QMenu* popup_ = nullptr;
+  bool shellBusy_ = false;
+  bool closing_ = false;
 };
 
 }  // namespace torvel

@@ -8,4 +8,7 @@ namespace torvel {
 // language table the English text is the answer.
 std::string TranslateText(const std::string& english);
 
+// The same lookup for the texts of the animation editor.
+std::string Translate(const std::string& english);
+
 }  // namespace torvel

@@ -6,9 +6,9 @@ namespace torvel {
 namespace {
 
 TEST(MainWindow, OpensWithTheProgramsTitleAndStartSize) {
-  TMainWindow window;
+  TForm1 window;
   window.show();
-  EXPECT_EQ(window.windowTitle().toStdString(), "Torvel");
+  EXPECT_EQ(window.windowTitle().toStdString(), "Untitled.san - Torvel");
   EXPECT_EQ(window.size(), QSize(550, 455));
 }
 

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "cells/animation_strip.h"
+#include "cells/fast_timer.h"
+#include "platform/platform_ui.h"
+#include "platform/qt/qt_dispatcher.h"
+
+class QCheckBox;
+class QPainter;
+class QRect;
+class QComboBox;
+class QLabel;
+
+namespace torvel {
+
+class TCellListWidget;
+class TImagePreview;
+class TPreviewWidget;
+class TStatusDisplay;
+
+// The animation editor: its borderless editing window with the cell list, the preview, the
+// speed row and the status line, the cell store it edits and the playback timer that drives it.
+// Every command of the main window calls one of its operations.
+class TAnimationEdit : public QObject {
+  Q_OBJECT
+
+ public:
+  // The status panels, left to right.
+  enum TPanel { kSpeedPanel, kPositionPanel, kSizePanel, kPausePanel, kAutoPastePanel, kBusyPanel };
+  static constexpr int kStatusRefreshMs = 500;
+  static constexpr TColor kSpeedReached = 0xDCFFDC;
+  static constexpr TColor kTooSlow = 0xDCDCFF;
+
+  TAnimationEdit(const std::string& appName, QWidget* ownerWindow,
+                 TUiDispatcher* dispatcher = nullptr);
+  ~TAnimationEdit() override;
+
+  // Settings of the animation and the preview.
+  bool GetTransparent() const { return Strip->GetTransparent(); }
+  void SetTransparent(bool on);
+  bool GetFlip() const { return Strip->GetFlip(); }
+  void SetFlip(bool on);
+  bool GetMirror() const { return Strip->GetMirror(); }
+  void SetMirror(bool on);
+  int GetInterval() const { return Strip->GetInterval(); }
+  // Rounds the interval to a row of the speed list (0 is still).
+  void SetInterval(int ms);
+  static int SpeedIndexOf(int ms);
+  bool GetIndicators() const;
+  void SetIndicators(bool on);
+  TColor GetBackgroundColor() const;
+  void SetBackgroundColor(TColor color);
+  bool ChooseBackgroundColor();
+  bool GetPaused() const { return Strip->Paused; }
+  void SetPaused(bool on);
+  bool GetAutomaticPaste() const { return AutomaticPaste; }
+
+  // Empties the store and rebuilds the list.
+  void ResetCells();
+  void ShowLastError();
+
+  // The window and its controls.
+  void SetBusy(bool on);
+  void UpdateCaption();
+  void SyncControls();
+  void LayoutControls();
+  void ControlClick(QObject* sender);
+  void StatusPanelClick(int panelIndex);
+
+  // The cell list, the status line and the playback tick.
+  void RefreshCellList();
+  int NumberColumnWidth() const;
+  void DrawCurrentMarker();
+  bool IsCellPosition(int row) const;
+  int GetSelection() const;
+  int GetCurrentPosition() const { return Strip->GetCurrent(); }
+  void SelectCell(int row);
+  void PlaybackTick();
+
+  // Widgets, for the main window and tests.
+  QWidget* Window() const { return window_; }
+  TCellListWidget* CellList() const { return cellList_; }
+  QLabel* CellsLabel() const { return cellsLabel_; }
+  QLabel* PreviewLabel() const { return previewLabel_; }
+  TPreviewWidget* PreviewWindow() const { return previewWindow_; }
+  TImagePreview& Preview() const;
+  QComboBox* SpeedBox() const { return speedBox_; }
+  QLabel* SpeedLabel() const { return speedLabel_; }
+  QCheckBox* TransparentBox() const { return transparentBox_; }
+  QCheckBox* FlipBox() const { return flipBox_; }
+  QCheckBox* MirrorBox() const { return mirrorBox_; }
+  TStatusDisplay* Status() const { return status_; }
+  TFastTimer& Timer() const { return *timer_; }
+  std::string Caption() const { return caption_; }
+
+  std::unique_ptr<TAnimationStrip> Strip;
+  uint32_t LastStatusTick = 0;
+  bool BlinkPhase = false;
+  bool AutomaticPaste = false;
+  std::string AppName;
+  std::string FileName;
+  std::string DisplayName;
+  std::string LastError;
+  bool Modified = false;
+  bool Named = false;
+  bool Busy = false;
+  std::function<void(TAnimationEdit&)> HelpHandler;
+
+ private:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void CreateControls();
+  void CreateStatusPanels();
+  void DrawCellItem(QPainter& painter, int row, const QRect& rect, bool selected);
+  QCheckBox* AddCheckBox(const std::string& text);
+  void SetFileName(const std::string& fileName);
+  void RefreshStatus();
+  void ShowPosition();
+  void SetPanelText(int panel, const std::string& text);
+  void HighlightToggle(int panel, bool on);
+
+  QPointer<QWidget> ownerWindow_;
+  QPointer<QWidget> window_;
+  QLabel* cellsLabel_ = nullptr;
+  QLabel* previewLabel_ = nullptr;
+  TCellListWidget* cellList_ = nullptr;
+  TPreviewWidget* previewWindow_ = nullptr;
+  QComboBox* speedBox_ = nullptr;
+  QLabel* speedLabel_ = nullptr;
+  QCheckBox* transparentBox_ = nullptr;
+  QCheckBox* flipBox_ = nullptr;
+  QCheckBox* mirrorBox_ = nullptr;
+  TStatusDisplay* status_ = nullptr;
+  TQtDispatcher ownDispatcher_;
+  std::unique_ptr<TFastTimer> timer_;
+  std::string caption_;
+  int markedRow_ = -1;
+  TCustomColors customColors_ = MakeCustomColors();
+  static TCustomColors MakeCustomColors() {
+    TCustomColors colors;
+    colors.fill(kWhite);
+    return colors;
+  }
+};
+
+}  // namespace torvel

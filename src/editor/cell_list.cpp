@@ -1,0 +1,187 @@
+// The cell list, the status panels and the playback tick.
+#include <QLabel>
+#include <QPainter>
+#include <algorithm>
+
+#include "editor/animation_edit.h"
+#include "editor/cell_list_widget.h"
+#include "platform/qt/bitmap_image.h"
+#include "platform/ticks.h"
+#include "services/translate.h"
+#include "widgets/status_display.h"
+
+#include <QComboBox>
+
+namespace torvel {
+namespace {
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+struct TPanelSetup {
+  int Width;
+  const char* Text;  // English, shown after a blank
+};
+constexpr TPanelSetup kPanels[] = {
+    {70, ""}, {55, ""}, {85, ""}, {85, "Pause"}, {130, "Automatic Paste"}, {130, nullptr}};
+
+}  // namespace
+
+void TAnimationEdit::CreateStatusPanels() {
+  for (const TPanelSetup& setup : kPanels) {
+    const int index = status_->AddPanel();
+    status_->SetPanelWidth(index, setup.Width);
+    if (setup.Text != nullptr && setup.Text[0] != '\0') {
+      const std::string text = " " + Translate(setup.Text);
+      status_->GetPanel(index)->setText(Q(text));
+      status_->GetPanel(index)->setToolTip(Q(" " + Translate("Toggle") + text));
+      status_->GetPanel(index)->setCursor(Qt::PointingHandCursor);
+    }
+  }
+}
+
+bool TAnimationEdit::IsCellPosition(int row) const {
+  return row >= 0 && row < Strip->Table.Count;
+}
+
+int TAnimationEdit::GetSelection() const {
+  return std::max(cellList_->currentRow(), 0);
+}
+
+void TAnimationEdit::RefreshCellList() {
+  const int remembered = cellList_->currentRow();
+  const int rows = Strip->Table.Count + 1;
+  const QSignalBlocker quiet(cellList_);  // rebuilding is not the user choosing a row
+  cellList_->clear();
+  for (int i = 0; i < rows; ++i) {
+    cellList_->addItem(QStringLiteral("-"));
+  }
+  cellList_->setCurrentRow(std::clamp(remembered, 0, rows - 1));
+  LayoutControls();
+}
+
+int TAnimationEdit::NumberColumnWidth() const {
+  const int digits = std::min(Strip->Table.Count / 100 + 2, 5);
+  return cellList_->fontMetrics().horizontalAdvance(QString(digits, '#')) + 2;
+}
+
+void TAnimationEdit::DrawCellItem(QPainter& painter, int row, const QRect& rect, bool selected) {
+  const QPalette& colours = cellList_->palette();
+  const QColor background = colours.color(selected ? QPalette::Highlight : QPalette::Base);
+  painter.fillRect(rect, background);
+  QRect shifted = rect.adjusted(TCellListWidget::kMarkerStrip, 0, 0, 0);
+  painter.setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
+  const QPoint textAt(shifted.left() + 1, shifted.top() + 1 + painter.fontMetrics().ascent());
+  if (!IsCellPosition(row)) {
+    painter.drawText(textAt, Q(Translate("End")));
+    return;
+  }
+  painter.drawText(textAt, QString::number(row + 1));
+  const TCellTable& table = Strip->Table;
+  const int slot = table.Order[row];
+  const TThumbSize size = table.ThumbSizes[slot];
+  const int box = Strip->ThumbSize;
+  const int x = shifted.left() + NumberColumnWidth() + (box - size.Width) / 2;
+  const int y = rect.top() + (cellList_->RowHeight() - box) / 2 + (box - size.Height) / 2;
+  const TRect from = table.ThumbnailRect(slot, true);
+  painter.drawImage(QPoint(x, y), ImageView(table.Thumbnails),
+                    QRect(from.Left, from.Top, from.Width(), from.Height()));
+}
+
+void TAnimationEdit::DrawCurrentMarker() {
+  const int current = Strip->HasCells() ? GetCurrentPosition() : -1;
+  if (current != markedRow_) {
+    markedRow_ = current;
+    cellList_->RepaintMarkers();
+  }
+}
+
+void TAnimationEdit::SelectCell(int row) {
+  if (row == GetCurrentPosition() || !IsCellPosition(row) || !Strip->HasCells()) {
+    return;
+  }
+  Strip->SetCurrent(row);
+  if (cellList_->currentRow() != row) {
+    const QSignalBlocker quiet(cellList_);
+    cellList_->setCurrentRow(row);
+  }
+  SyncControls();
+  UpdateCaption();
+}
+
+void TAnimationEdit::PlaybackTick() {
+  bool shown = false;
+  if (Strip->IsFrameDue()) {
+    Strip->ShowFrame(true);
+    DrawCurrentMarker();
+    shown = true;
+  }
+  bool refreshed = false;
+  if (TickDifference(GetTickCount(), LastStatusTick) >= kStatusRefreshMs) {
+    RefreshStatus();
+    LastStatusTick = GetTickCount();
+    refreshed = true;
+  }
+  if (shown || refreshed) {
+    ShowPosition();
+  }
+  if (speedBox_->currentIndex() < 0) {
+    SyncControls();
+  }
+}
+
+void TAnimationEdit::RefreshStatus() {
+  BlinkPhase = !BlinkPhase;
+  const TCellTable& table = Strip->Table;
+  const TColor plain = status_->BackgroundColor();
+  if (Strip->IsStill()) {
+    SetPanelText(kSpeedPanel, " " + Translate("still"));
+    status_->SetPanelHighlight(false, kSpeedPanel, 0, 0, plain, plain);
+  } else {
+    const bool reached = table.SpeedPercent >= 90;
+    std::string text = " " + std::to_string(table.MeasuredFps) + Translate("fps");
+    if (!reached) {
+      text += " (" + std::to_string(table.SpeedPercent) + "%)";
+    }
+    SetPanelText(kSpeedPanel, text);
+    const TColor colour = reached ? kSpeedReached : kTooSlow;
+    status_->SetPanelHighlight(false, kSpeedPanel, 0, 0, colour, colour);
+  }
+  if (table.Empty) {
+    SetPanelText(kSizePanel, " " + Translate("n/a"));
+  } else {
+    SetPanelText(kSizePanel, " " + std::to_string(table.CellWidth) + "w x " +
+                                 std::to_string(table.CellHeight) + "h");
+  }
+  HighlightToggle(kPausePanel, GetPaused());
+  HighlightToggle(kAutoPastePanel, AutomaticPaste);
+}
+
+// A toggle panel lights up every other refresh while its mode is on, so that it blinks.
+void TAnimationEdit::HighlightToggle(int panel, bool on) {
+  const QPalette& colours = window_->palette();
+  const TColor active = FromQColor(colours.color(QPalette::Active, QPalette::Highlight));
+  const TColor inactive = FromQColor(colours.color(QPalette::Active, QPalette::WindowText));
+  const TColor plain = status_->BackgroundColor();
+  status_->SetPanelHighlight(BlinkPhase && on, panel, inactive, active, plain, kSpeedReached);
+}
+
+void TAnimationEdit::ShowPosition() {
+  const TCellTable& table = Strip->Table;
+  if (table.Count == 0) {
+    SetPanelText(kPositionPanel, " " + Translate("empty"));
+  } else {
+    SetPanelText(kPositionPanel,
+                 " " + std::to_string(table.Current + 1) + "/" + std::to_string(table.Count));
+  }
+}
+
+void TAnimationEdit::SetPanelText(int panel, const std::string& text) {
+  QLabel* label = status_->GetPanel(panel);
+  if (label != nullptr && label->text() != Q(text)) {
+    label->setText(Q(text));
+  }
+}
+
+}  // namespace torvel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QListWidget>
+#include <QStyledItemDelegate>
+#include <functional>
+
+namespace torvel {
+
+// The cell list: fixed-height rows whose contents the editor draws, with a 3-pixel marker bar at
+// the left edge of the row of the cell the preview shows.
+class TCellListWidget : public QListWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMarkerStrip = 6;
+
+  explicit TCellListWidget(QWidget* parent);
+
+  void SetRowHeight(int height);
+  int RowHeight() const { return rowHeight_; }
+
+  // Draws one row into its rectangle; `selected` tells which colours the list uses for it.
+  std::function<void(QPainter& painter, int row, const QRect& rect, bool selected)> DrawRow;
+  // The row that carries the marker, or -1.
+  std::function<int()> MarkedRow;
+
+  // Paints the marker column of every visible row again, without redrawing the rows.
+  void RepaintMarkers();
+  // The marker bar of a row, in viewport coordinates.
+  QRect MarkerRect(const QRect& rowRect) const;
+
+ private:
+  int rowHeight_ = 52;
+};
+
+class TCellRowDelegate : public QStyledItemDelegate {
+ public:
+  explicit TCellRowDelegate(TCellListWidget* list) : QStyledItemDelegate(list), list_(list) {}
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+ private:
+  TCellListWidget* list_;
+};
+
+}  // namespace torvel

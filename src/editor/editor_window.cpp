@@ -1,0 +1,235 @@
+// The editor object: its window and controls, their layout, the routing of clicks, the busy
+// state and the caption.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+
+#include "cells/cell_helpers.h"
+#include "cells/image_preview.h"
+#include "editor/animation_edit.h"
+#include "editor/cell_list_widget.h"
+#include "platform/platform_ui.h"
+#include "platform/ticks.h"
+#include "services/services.h"
+#include "services/translate.h"
+#include "widgets/preview_widget.h"
+#include "widgets/status_display.h"
+
+namespace torvel {
+namespace {
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// Left-aligned controls whose own height decides their top on the control row.
+int CentredOn(int bottom, int rowHeight, int ownHeight) {
+  return bottom - ownHeight - (rowHeight - ownHeight) / 2;
+}
+
+}  // namespace
+
+TAnimationEdit::TAnimationEdit(const std::string& appName, QWidget* ownerWindow,
+                               TUiDispatcher* dispatcher)
+    : ownerWindow_(ownerWindow) {
+  LastStatusTick = GetTickCount() - 1000;  // the first tick refreshes the status at once
+  CreateControls();
+  timer_ = std::make_unique<TFastTimer>(dispatcher ? *dispatcher : ownDispatcher_);
+  timer_->SetInterval(1);
+  timer_->SetOnTimer([this] { PlaybackTick(); });
+  AppName = appName;
+  if (TPaths* paths = Paths()) {
+    SetFileName(paths->ProgramsCompanyFolder("Animations") + "Untitled.san");
+  }
+  ResetCells();
+  SetIndicators(true);
+}
+
+TAnimationEdit::~TAnimationEdit() {
+  timer_.reset();  // no tick from here on
+  Strip.reset();   // releases the preview and its window
+  delete window_.data();
+}
+
+TImagePreview& TAnimationEdit::Preview() const {
+  return static_cast<TImagePreview&>(*Strip->Preview);
+}
+
+void TAnimationEdit::CreateControls() {
+  window_ = new QWidget(nullptr, Qt::FramelessWindowHint);
+  window_->resize(300, 300);
+  window_->installEventFilter(this);
+
+  cellsLabel_ = new QLabel(Q(Translate("Cells")), window_);
+  previewLabel_ = new QLabel(Q(Translate("Animation Preview")), window_);
+  cellsLabel_->adjustSize();
+  previewLabel_->adjustSize();
+
+  cellList_ = new TCellListWidget(window_);
+  Strip = std::make_unique<TAnimationStrip>();
+  previewWindow_ = new TPreviewWidget(window_);
+  auto preview = std::make_unique<TImagePreview>(std::make_unique<TWidgetSurface>(previewWindow_));
+  TImagePreview* panel = preview.get();
+  previewWindow_->OnPaint = [panel] { panel->Paint(true); };
+  Strip->SetPreview(std::move(preview));
+  cellList_->SetRowHeight(Strip->ThumbSize + 4);
+  cellList_->resize(Strip->ThumbSize + 60, cellList_->height());
+  cellList_->DrawRow = [this](QPainter& painter, int row, const QRect& rect, bool selected) {
+    DrawCellItem(painter, row, rect, selected);
+  };
+  cellList_->MarkedRow = [this] { return markedRow_; };
+  connect(cellList_, &QListWidget::currentRowChanged, this, [this] { ControlClick(cellList_); });
+
+  speedBox_ = new QComboBox(window_);
+  speedBox_->setFixedWidth(85);
+  speedBox_->addItem(Q(Translate("still")));
+  for (int k = 1; k <= 20; ++k) {
+    speedBox_->addItem(QString::number(k) + " " + Q(Translate("fps")));
+  }
+  speedBox_->setCurrentIndex(-1);
+  connect(speedBox_, &QComboBox::activated, this, [this] { ControlClick(speedBox_); });
+  speedLabel_ = new QLabel(Q(Translate("Speed")), window_);
+  speedLabel_->adjustSize();
+
+  transparentBox_ = AddCheckBox(Translate("Transparent"));
+  flipBox_ = AddCheckBox(Translate("Flip"));
+  mirrorBox_ = AddCheckBox(Translate("Mirror"));
+
+  status_ = new TStatusDisplay(window_);
+  CreateStatusPanels();
+  status_->OnPanelClick = [this](int index) { StatusPanelClick(index); };
+}
+
+QCheckBox* TAnimationEdit::AddCheckBox(const std::string& text) {
+  auto* box = new QCheckBox(Q(text), window_);
+  box->adjustSize();
+  connect(box, &QCheckBox::clicked, this, [this, box] { ControlClick(box); });
+  return box;
+}
+
+bool TAnimationEdit::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window_ && event->type() == QEvent::Resize) {
+    LayoutControls();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void TAnimationEdit::LayoutControls() {
+  if (!window_) {
+    return;
+  }
+  const int w = window_->width();
+  const int bottom = window_->height() - TStatusDisplay::kHeight - 1;
+  const int speedRow = speedBox_->sizeHint().height();
+  status_->setGeometry(0, window_->height() - TStatusDisplay::kHeight, w, TStatusDisplay::kHeight);
+
+  const int toolbarBottom = 0;  // the toolbar has no buttons yet
+  cellsLabel_->move(5, toolbarBottom + 5);
+  const int listTop = cellsLabel_->geometry().bottom() + 2;
+  auto listWidth = [this] {
+    const int borders = cellList_->width() - cellList_->viewport()->width();
+    return borders + NumberColumnWidth() + Strip->ThumbSize + 11;
+  };
+  // Twice: the first placing may show or hide the scroll bar, which changes the borders.
+  cellList_->setGeometry(5, listTop, listWidth(), std::max(bottom - listTop - 5, 1));
+  cellList_->setGeometry(5, listTop, listWidth(), std::max(bottom - listTop, 1));
+
+  previewLabel_->move(cellList_->geometry().right() + 6, cellsLabel_->y());
+  const int previewLeft = previewLabel_->x();
+  const int previewTop = previewLabel_->geometry().bottom() + 2;
+  previewWindow_->setGeometry(previewLeft, previewTop, std::max(w - previewLeft - 5, 1),
+                              std::max(bottom - previewTop - (speedRow + 5), 1));
+
+  speedLabel_->move(previewLeft, CentredOn(bottom, speedRow, speedLabel_->height()));
+  speedBox_->setGeometry(speedLabel_->geometry().right() + 6, bottom - speedRow, 85, speedRow);
+  int left = speedBox_->geometry().right() + 6;
+  for (QCheckBox* box : {transparentBox_, flipBox_, mirrorBox_}) {
+    box->move(left, CentredOn(bottom, speedRow, box->height()));
+    left = box->geometry().right() + 6;
+  }
+}
+
+void TAnimationEdit::ControlClick(QObject* sender) {
+  try {
+    if (sender == speedBox_) {
+      SetInterval(static_cast<int>(SafeDiv(1000, speedBox_->currentIndex())));
+    } else if (sender == transparentBox_) {
+      SetTransparent(transparentBox_->isChecked());
+    } else if (sender == flipBox_) {
+      SetFlip(flipBox_->isChecked());
+    } else if (sender == mirrorBox_) {
+      SetMirror(mirrorBox_->isChecked());
+    } else if (sender == cellList_) {
+      SelectCell(cellList_->currentRow());
+    }
+  } catch (...) {
+    // A failing click changes nothing.
+  }
+}
+
+void TAnimationEdit::StatusPanelClick(int panelIndex) {
+  if (panelIndex == kPausePanel) {
+    SetPaused(!GetPaused());
+  }
+}
+
+void TAnimationEdit::SetBusy(bool on) {
+  if (on == Busy) {
+    return;
+  }
+  Busy = on;
+  TPlatformUi* ui = PlatformUi();
+  if (ui) {
+    ui->SetBusyCursor(on);
+  }
+  window_->setEnabled(!on);
+  SetPanelText(kBusyPanel, Translate(on ? "Working" : "Ready"));
+  if (ui) {
+    ui->ProcessPendingEvents();
+  }
+}
+
+void TAnimationEdit::UpdateCaption() {
+  std::string caption = AppName;
+  if (!DisplayName.empty()) {
+    caption = (Modified ? "*" : "") + DisplayName + " - " + AppName;
+  }
+  if (caption == caption_) {
+    return;
+  }
+  caption_ = caption;
+  if (ownerWindow_ && ownerWindow_->windowTitle() != Q(caption)) {
+    ownerWindow_->setWindowTitle(Q(caption));
+  }
+}
+
+void TAnimationEdit::SyncControls() {
+  const int row = SpeedIndexOf(GetInterval());
+  if (speedBox_->currentIndex() != row) {
+    speedBox_->setCurrentIndex(row);
+  }
+  const std::pair<QCheckBox*, bool> boxes[] = {
+      {transparentBox_, GetTransparent()}, {flipBox_, GetFlip()}, {mirrorBox_, GetMirror()}};
+  for (const auto& [box, checked] : boxes) {
+    if (box->isChecked() != checked) {
+      box->setChecked(checked);
+    }
+  }
+  DrawCurrentMarker();
+}
+
+void TAnimationEdit::SetFileName(const std::string& fileName) {
+  FileName = fileName;
+  const size_t slash = fileName.find_last_of('/');
+  DisplayName = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+}
+
+void TAnimationEdit::ShowLastError() {
+  if (TGeneral* general = General()) {
+    general->ShowError(LastError);
+  }
+}
+
+}  // namespace torvel
