@@ -2,14 +2,144 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include "editor/animation_edit.h"
+#include "support/scripted_platform_ui.h"
+
 namespace torvel {
 namespace {
 
-TEST(MainWindow, OpensWithTheProgramsTitleAndStartSize) {
+class MainWindowTest : public testing::Test {
+ protected:
+  MainWindowTest() {
+    window.EndProcess = [this] { ++ended; };
+    window.show();
+    window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
+
+  QStringList Captions(QMenu* menu) {
+    QStringList captions;
+    for (QAction* action : menu->actions()) {
+      captions << (action->isSeparator() ? "-" : action->text());
+    }
+    return captions;
+  }
+
+  test::TScriptedPlatformUi ui;
   TForm1 window;
-  window.show();
+  int ended = 0;
+};
+
+TEST_F(MainWindowTest, OpensWithTheEditorDockedAtItsStartSize) {
   EXPECT_EQ(window.windowTitle().toStdString(), "Untitled.san - Torvel");
   EXPECT_EQ(window.size(), QSize(550, 455));
+  EXPECT_EQ(window.centralWidget(), window.Editor()->Window());
+  EXPECT_EQ(window.Editor()->GetInterval(), 0);  // the program starts still
+}
+
+TEST_F(MainWindowTest, MenusHoldEveryItemInOrder) {
+  const QList<QAction*> bar = window.menuBar()->actions();
+  ASSERT_EQ(bar.size(), 3);
+  EXPECT_EQ(bar[0]->text(), "&File");
+  EXPECT_EQ(Captions(bar[0]->menu()),
+            (QStringList{"&New\tCtrl+N", "New &Instance", "-", "&Open...\tCtrl+O",
+                         "Open from Start &Button...", "&Save\tCtrl+S", "Save &As...\tCtrl+A",
+                         "Save &to Start Button...", "P&references", "-", "E&xit"}));
+  EXPECT_EQ(Captions(bar[2]->menu()),
+            (QStringList{"&Help\tF1", "&About...", "-", "T&orvel Homepage",
+                         "&Free Software Homepage", "Visit &Orvik Enterprises"}));
+  EXPECT_EQ(Captions(window.PopupMenu()), (QStringList{"&Undo", "-", "Cu&t", "&Copy", "Cop&y All",
+                                                       "&Paste", "Paste Special", "&Delete"}));
+  EXPECT_EQ(Captions(bar[1]->menu()), (QStringList{"&Undo\tCtrl+Z",
+                                                   "-",
+                                                   "Cu&t\tCtrl+X",
+                                                   "&Copy\tCtrl+C",
+                                                   "Cop&y All",
+                                                   "&Paste\tCtrl+V",
+                                                   "Paste &Special",
+                                                   "&Delete\tDel",
+                                                   "C&lear",
+                                                   "-",
+                                                   "Re&verse\tF6",
+                                                   "&Mirror\tF7",
+                                                   "&Flip\tF8",
+                                                   "-",
+                                                   "&Background Color...",
+                                                   "&Indicators\tF9",
+                                                   "T&ransparent\tF10",
+                                                   "Paus&e\tF11",
+                                                   "-",
+                                                   "Vie&w Folder",
+                                                   "&OnTop"}));
+}
+
+TEST_F(MainWindowTest, OpeningTheEditMenuEvaluatesItsRules) {
+  window.Editor()->SetFlip(true);
+  window.EditMenuOpen();
+  EXPECT_TRUE(window.Item("Flip1")->isChecked());
+  EXPECT_FALSE(window.Item("Mirror1")->isChecked());
+  EXPECT_TRUE(window.Item("Transparent1")->isChecked());
+  EXPECT_TRUE(window.Item("Indicators1")->isChecked());
+  EXPECT_FALSE(window.Item("Undo1")->isEnabled());  // nothing to undo
+  window.Editor()->SetFlip(false);
+  window.EditMenuOpen();
+  EXPECT_FALSE(window.Item("Flip1")->isChecked());
+}
+
+TEST_F(MainWindowTest, ShortcutsRunEnabledCommandsOnly) {
+  QTest::keyClick(&window, Qt::Key_F7);
+  EXPECT_TRUE(window.Editor()->GetMirror());
+  QTest::keyClick(&window, Qt::Key_F11);
+  EXPECT_TRUE(window.Editor()->GetPaused());
+  QTest::keyClick(&window, Qt::Key_F9);
+  EXPECT_FALSE(window.Editor()->GetIndicators());
+  window.Item("Undo1")->setEnabled(true);  // the rule runs before the shortcut and disables it
+  bool undone = false;
+  QObject::connect(window.Item("Undo1"), &QAction::triggered, [&] { undone = true; });
+  QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(undone);
+  EXPECT_FALSE(window.Item("Undo1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, MenuCommandsToggleSettings) {
+  window.Item("Transparent1")->trigger();
+  EXPECT_FALSE(window.Editor()->GetTransparent());
+  window.Item("OnTop1")->trigger();
+  EXPECT_TRUE(window.IsOnTop());
+  window.Item("OnTop1")->trigger();
+  EXPECT_FALSE(window.IsOnTop());
+  window.Item("NewInstance1")->trigger();
+  EXPECT_EQ(ui.NewInstances, 1);
+}
+
+TEST_F(MainWindowTest, ShellBusyDisablesTheMenus) {
+  window.SetShellBusy(true);
+  EXPECT_TRUE(window.IsShellBusy());
+  for (QAction* menu : window.menuBar()->actions()) {
+    EXPECT_FALSE(menu->menu()->isEnabled());
+  }
+  window.SetShellBusy(false);
+  EXPECT_TRUE(window.menuBar()->actions()[0]->menu()->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClosingHidesDestroysTheEditorAndEnds) {
+  window.close();  // the window system's close goes through the same sequence as Exit
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.Editor(), nullptr);
+  EXPECT_EQ(ended, 1);
+  window.CloseProgram();  // a second request finds nothing left to do
+  EXPECT_EQ(ended, 1);
+}
+
+TEST_F(MainWindowTest, ExitRunsTheCloseSequence) {
+  window.Item("Exit1")->trigger();
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+
+#include "cells/image_preview.h"
+#include "editor/animation_edit.h"
+#include "editor/cell_list_widget.h"
+#include "platform/raster.h"
+#include "support/manual_clock.h"
+#include "support/queue_dispatcher.h"
+#include "support/scripted_platform_ui.h"
+#include "widgets/preview_widget.h"
+#include "widgets/status_display.h"
+
+namespace torvel {
+namespace {
+
+// An editor on a driven clock whose timer ticks are never delivered: the tests call
+// PlaybackTick themselves.
+class EditorTest : public testing::Test {
+ protected:
+  EditorTest() {
+    owner.resize(550, 400);
+    editor = std::make_unique<TAnimationEdit>("Torvel", &owner, &ticks);
+    editor->Window()->setParent(&owner);
+    editor->Window()->setGeometry(0, 0, 550, 400);
+    owner.show();
+  }
+
+  void AddCells(int n, int w = 20, int h = 10) {
+    Bitmap strip(n * w, h);
+    for (int k = 0; k < n; ++k) {
+      FillRect(strip, {k * w, 0, (k + 1) * w, h}, static_cast<TColor>(0x203040 * (k + 1)));
+    }
+    editor->Strip->AddCells(&strip, n, -1);
+    editor->RefreshCellList();
+  }
+
+  std::string Panel(int index) { return editor->Status()->GetPanel(index)->text().toStdString(); }
+
+  // Moves the clock on to the next status refresh and ticks.
+  void RefreshStatus() {
+    clock.Advance(TAnimationEdit::kStatusRefreshMs);
+    editor->PlaybackTick();
+  }
+
+  test::TManualClock clock;
+  test::TScriptedPlatformUi ui;
+  test::TQueueDispatcher ticks;
+  QWidget owner;
+  std::unique_ptr<TAnimationEdit> editor;
+};
+
+TEST_F(EditorTest, StartsWithAnEmptyUntitledAnimation) {
+  EXPECT_EQ(owner.windowTitle().toStdString(), "Untitled.san - Torvel");
+  EXPECT_EQ(editor->DisplayName, "Untitled.san");
+  EXPECT_EQ(editor->CellList()->count(), 1);  // the "End" row
+  EXPECT_EQ(editor->SpeedBox()->currentIndex(), -1);
+  EXPECT_EQ(editor->SpeedBox()->count(), 21);
+  EXPECT_EQ(editor->SpeedBox()->itemText(0).toStdString(), "still");
+  EXPECT_EQ(editor->SpeedBox()->itemText(20).toStdString(), "20 fps");
+  EXPECT_EQ(editor->Timer().Interval(), 1);
+}
+
+TEST_F(EditorTest, TheFirstTickSyncsTheControlsAndShowsTheStatus) {
+  editor->PlaybackTick();
+  EXPECT_EQ(editor->SpeedBox()->currentIndex(), 1);  // a new store plays 1 frame a second
+  EXPECT_TRUE(editor->TransparentBox()->isChecked());
+  EXPECT_FALSE(editor->FlipBox()->isChecked());
+  EXPECT_FALSE(editor->MirrorBox()->isChecked());
+  EXPECT_EQ(Panel(TAnimationEdit::kSpeedPanel), " still");
+  EXPECT_EQ(Panel(TAnimationEdit::kPositionPanel), " empty");
+  EXPECT_EQ(Panel(TAnimationEdit::kSizePanel), " n/a");
+  EXPECT_EQ(Panel(TAnimationEdit::kPausePanel), " Pause");
+  EXPECT_EQ(editor->Status()->GetPanel(3)->toolTip().toStdString(), " Toggle Pause");
+}
+
+TEST_F(EditorTest, PanelsShowPositionSizeAndSpeed) {
+  AddCells(3, 32, 24);
+  editor->SetInterval(1000);
+  editor->PlaybackTick();
+  EXPECT_EQ(Panel(TAnimationEdit::kPositionPanel), " 1/3");
+  EXPECT_EQ(Panel(TAnimationEdit::kSizePanel), " 32w x 24h");
+  TCellTable& table = editor->Strip->Table;
+  table.MeasuredFps = 3;
+  table.SpeedPercent = 89;
+  table.LastTick = clock.Ticks();  // no frame falls due to measure the speed again
+  RefreshStatus();
+  EXPECT_EQ(Panel(TAnimationEdit::kSpeedPanel), " 3fps (89%)");
+  EXPECT_EQ(editor->Status()->PanelBackground(0), TAnimationEdit::kTooSlow);
+  table.SpeedPercent = 90;
+  table.LastTick = clock.Ticks();
+  RefreshStatus();
+  EXPECT_EQ(Panel(TAnimationEdit::kSpeedPanel), " 3fps");
+  EXPECT_EQ(editor->Status()->PanelBackground(0), TAnimationEdit::kSpeedReached);
+}
+
+TEST_F(EditorTest, TicksPlayTheAnimationAndMoveTheMarker) {
+  AddCells(3);
+  editor->SetInterval(100);
+  editor->PlaybackTick();
+  clock.Advance(100);
+  editor->PlaybackTick();  // the first frame after the reset stays
+  clock.Advance(100);
+  editor->PlaybackTick();
+  EXPECT_EQ(editor->GetCurrentPosition(), 1);
+  EXPECT_EQ(editor->CellList()->MarkedRow(), 1);
+  EXPECT_EQ(Panel(TAnimationEdit::kPositionPanel), " 2/3");
+  clock.Advance(100);
+  editor->PlaybackTick();
+  clock.Advance(100);
+  editor->PlaybackTick();
+  EXPECT_EQ(editor->GetCurrentPosition(), 0);  // looped
+}
+
+TEST_F(EditorTest, PauseBlinksItsPanelAndStopsPlayback) {
+  AddCells(2);
+  editor->SetInterval(100);
+  editor->StatusPanelClick(TAnimationEdit::kPausePanel);
+  EXPECT_TRUE(editor->GetPaused());
+  std::vector<bool> lit;
+  for (int i = 0; i < 4; ++i) {
+    RefreshStatus();
+    lit.push_back(editor->Status()->PanelBackground(3) == TAnimationEdit::kSpeedReached);
+    EXPECT_EQ(Panel(TAnimationEdit::kSpeedPanel), " still");
+  }
+  EXPECT_EQ(lit, (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ(editor->GetCurrentPosition(), 0);
+  editor->StatusPanelClick(TAnimationEdit::kPausePanel);
+  EXPECT_FALSE(editor->GetPaused());
+  RefreshStatus();
+  EXPECT_NE(editor->Status()->PanelBackground(3), TAnimationEdit::kSpeedReached);
+}
+
+TEST_F(EditorTest, ClickingARowMakesItCurrentButTheEndRowDoesNot) {
+  AddCells(4);
+  QTest::mouseClick(editor->CellList()->viewport(), Qt::LeftButton, {},
+                    editor->CellList()->visualItemRect(editor->CellList()->item(2)).center());
+  EXPECT_EQ(editor->GetCurrentPosition(), 2);
+  EXPECT_EQ(editor->CellList()->MarkedRow(), 2);
+  editor->CellList()->setCurrentRow(4);  // "End"
+  EXPECT_EQ(editor->CellList()->currentRow(), 4);
+  EXPECT_EQ(editor->GetCurrentPosition(), 2);
+  EXPECT_EQ(editor->CellList()->MarkedRow(), 2);
+}
+
+TEST_F(EditorTest, SpeedListAndCheckBoxesChangeTheStore) {
+  AddCells(2);
+  editor->PlaybackTick();
+  editor->SpeedBox()->setCurrentIndex(4);
+  editor->ControlClick(editor->SpeedBox());
+  EXPECT_EQ(editor->GetInterval(), 250);
+  editor->SetInterval(120);  // rounded to a row of the list
+  EXPECT_EQ(editor->GetInterval(), 125);
+  EXPECT_EQ(editor->SpeedBox()->currentIndex(), 8);
+  QTest::mouseClick(editor->FlipBox(), Qt::LeftButton);
+  EXPECT_TRUE(editor->GetFlip());
+  QTest::mouseClick(editor->TransparentBox(), Qt::LeftButton);
+  EXPECT_FALSE(editor->GetTransparent());
+  editor->SetMirror(true);
+  EXPECT_TRUE(editor->MirrorBox()->isChecked());
+}
+
+TEST_F(EditorTest, SpeedIndexOfMapsIntervalsToRows) {
+  EXPECT_EQ(TAnimationEdit::SpeedIndexOf(0), 0);
+  EXPECT_EQ(TAnimationEdit::SpeedIndexOf(-3), 0);
+  EXPECT_EQ(TAnimationEdit::SpeedIndexOf(2000), 0);
+  EXPECT_EQ(TAnimationEdit::SpeedIndexOf(1000), 1);
+  EXPECT_EQ(TAnimationEdit::SpeedIndexOf(52), 19);
+  EXPECT_EQ(TAnimationEdit::SpeedIndexOf(50), 20);
+  for (int k = 1; k <= 20; ++k) {
+    EXPECT_EQ(TAnimationEdit::SpeedIndexOf(1000 / k), k);
+  }
+}
+
+TEST_F(EditorTest, IndicatorsAndBackgroundGoToThePreview) {
+  EXPECT_TRUE(editor->GetIndicators());
+  EXPECT_EQ(editor->GetBackgroundColor(), kWhite);
+  ui.ColorAnswers.push_back(0x123456);
+  EXPECT_TRUE(editor->ChooseBackgroundColor());
+  EXPECT_EQ(editor->GetBackgroundColor(), 0x123456u);
+  EXPECT_EQ(editor->Preview().BackgroundColor(), 0x123456u);
+  ui.ColorAnswers.push_back(std::nullopt);  // cancelled: nothing changes
+  EXPECT_TRUE(editor->ChooseBackgroundColor());
+  EXPECT_EQ(editor->GetBackgroundColor(), 0x123456u);
+  editor->SetIndicators(false);
+  EXPECT_FALSE(editor->Preview().Indicators());
+}
+
+TEST_F(EditorTest, BusyStateDisablesTheWindowAndShowsWorking) {
+  editor->SetBusy(true);
+  EXPECT_FALSE(editor->Window()->isEnabled());
+  EXPECT_EQ(Panel(TAnimationEdit::kBusyPanel), "Working");
+  EXPECT_TRUE(ui.BusyCursor);
+  EXPECT_EQ(ui.PendingEventRuns, 1);
+  editor->SetBusy(true);  // unchanged: nothing happens
+  EXPECT_EQ(ui.PendingEventRuns, 1);
+  editor->SetBusy(false);
+  EXPECT_TRUE(editor->Window()->isEnabled());
+  EXPECT_EQ(Panel(TAnimationEdit::kBusyPanel), "Ready");
+  EXPECT_FALSE(ui.BusyCursor);
+}
+
+TEST_F(EditorTest, NumberColumnGrowsWithTheCount) {
+  const QFontMetrics metrics = editor->CellList()->fontMetrics();
+  auto hashes = [&](int n) { return metrics.horizontalAdvance(QString(n, '#')) + 2; };
+  AddCells(99, 2, 2);
+  EXPECT_EQ(editor->NumberColumnWidth(), hashes(2));
+  AddCells(1, 2, 2);
+  EXPECT_EQ(editor->NumberColumnWidth(), hashes(3));
+  AddCells(200, 2, 2);
+  EXPECT_EQ(editor->NumberColumnWidth(), hashes(5));
+}
+
+void ExpectLayout(TAnimationEdit& editor, int w, int h) {
+  const int bottom = h - TStatusDisplay::kHeight - 1;  // the bottom line of the control row
+  const QRect list = editor.CellList()->geometry();
+  const QRect preview = editor.PreviewWindow()->geometry();
+  const QRect speed = editor.SpeedBox()->geometry();
+  EXPECT_EQ(editor.Status()->geometry(), QRect(0, h - 17, w, 17));
+  EXPECT_EQ(list.left(), 5);
+  EXPECT_EQ(list.top(), editor.CellsLabel()->geometry().bottom() + 2);
+  EXPECT_EQ(list.bottom() + 1, bottom);
+  EXPECT_EQ(editor.PreviewLabel()->x(), list.right() + 6);
+  EXPECT_EQ(preview.left(), editor.PreviewLabel()->x());
+  EXPECT_EQ(preview.right() + 1, w - 5);
+  EXPECT_EQ(preview.bottom() + 1, bottom - (speed.height() + 5));
+  EXPECT_EQ(speed.bottom() + 1, bottom);
+  EXPECT_EQ(speed.left(), editor.SpeedLabel()->geometry().right() + 6);
+  EXPECT_EQ(editor.TransparentBox()->x(), speed.right() + 6);
+  EXPECT_EQ(editor.FlipBox()->x(), editor.TransparentBox()->geometry().right() + 6);
+  EXPECT_EQ(editor.MirrorBox()->x(), editor.FlipBox()->geometry().right() + 6);
+}
+
+TEST_F(EditorTest, LayoutFollowsTheWindowSize) {
+  ExpectLayout(*editor, 550, 400);
+  editor->Window()->resize(800, 620);
+  ExpectLayout(*editor, 800, 620);
+}
+
+TEST_F(EditorTest, AScrollBarWidensTheList) {
+  const int narrow = editor->CellList()->width();
+  AddCells(30, 2, 2);
+  ASSERT_TRUE(editor->CellList()->verticalScrollBar()->isVisible());
+  EXPECT_GE(editor->CellList()->width(), narrow + editor->CellList()->verticalScrollBar()->width());
+  EXPECT_EQ(editor->CellList()->viewport()->width(), editor->NumberColumnWidth() + 48 + 11);
+}
+
+TEST_F(EditorTest, DestroyingTheEditorWhileATickWaitsDoesNotHang) {
+  while (ticks.Waiting() == 0) {
+    clock.Advance(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  editor.reset();
+  ticks.Pump(std::chrono::milliseconds(5));  // the stale tick finds no editor and does nothing
+}
+
+}  // namespace
+}  // namespace torvel
