@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/main_window.h"
+#include "formats/file_dialogs.h"
 #include "platform/qt/qt_platform_ui.h"
 #include "services/services.h"
 
@@ -13,10 +14,12 @@ int main(int argc, char* argv[]) {
     torvel::SetPlatformUi(&ui);
     torvel::TForm1 window;
     ui.SetOwner(&window);
+    torvel::TForm1::RefreshProgramCopy(QCoreApplication::applicationFilePath().toStdString());
     window.show();
     result = QApplication::exec();
     torvel::SetPlatformUi(nullptr);
   }
+  torvel::ReleaseFileDialogs();
   torvel::RunProgramEndCleanup();
   return result;
 }

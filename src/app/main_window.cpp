@@ -260,6 +260,17 @@ void TForm1::PopupMenuOpen() {
   }
 }
 
+void TForm1::RefreshProgramCopy(const std::string& programFile) {
+  TPaths* paths = Paths();
+  if (paths == nullptr) {
+    return;
+  }
+  const std::string folder = paths->ProgramsCompanyFolder("Image Tools");
+  if (!folder.empty()) {
+    paths->CopyFileTo(programFile, folder + "Torvel" + ".EXE");
+  }
+}
+
 bool TForm1::IsOnTop() const {
   return windowFlags() & Qt::WindowStaysOnTopHint;
 }

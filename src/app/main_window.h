@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -26,6 +27,10 @@ class TForm1 : public QMainWindow {
   void CloseProgram();
   // What ends the process at the end of the close sequence (tests replace it).
   std::function<void()> EndProcess;
+
+  // Refreshes the copy of the program in the shared "Image Tools" folder, for the maker's
+  // sibling programs; failures are ignored.
+  static void RefreshProgramCopy(const std::string& programFile);
 
   bool IsOnTop() const;
   void SetOnTop(bool on);

@@ -9,6 +9,7 @@
 
 #include "cells/animation_strip.h"
 #include "cells/fast_timer.h"
+#include "formats/file_dialogs.h"
 #include "platform/platform_ui.h"
 #include "platform/qt/qt_dispatcher.h"
 
@@ -100,6 +101,8 @@ class TAnimationEdit : public QObject {
   TFastTimer& Timer() const { return *timer_; }
   std::string Caption() const { return caption_; }
 
+  TOpenInfo SaveDialogSettings;
+  TOpenInfo OpenDialogSettings;
   std::unique_ptr<TAnimationStrip> Strip;
   uint32_t LastStatusTick = 0;
   bool BlinkPhase = false;
@@ -116,6 +119,7 @@ class TAnimationEdit : public QObject {
  private:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void CreateControls();
+  void SetUpDialogs();
   void CreateStatusPanels();
   void DrawCellItem(QPainter& painter, int row, const QRect& rect, bool selected);
   QCheckBox* AddCheckBox(const std::string& text);

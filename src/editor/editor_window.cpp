@@ -36,13 +36,12 @@ TAnimationEdit::TAnimationEdit(const std::string& appName, QWidget* ownerWindow,
     : ownerWindow_(ownerWindow) {
   LastStatusTick = GetTickCount() - 1000;  // the first tick refreshes the status at once
   CreateControls();
+  SetUpDialogs();
   timer_ = std::make_unique<TFastTimer>(dispatcher ? *dispatcher : ownDispatcher_);
   timer_->SetInterval(1);
   timer_->SetOnTimer([this] { PlaybackTick(); });
   AppName = appName;
-  if (TPaths* paths = Paths()) {
-    SetFileName(paths->ProgramsCompanyFolder("Animations") + "Untitled.san");
-  }
+  SetFileName(SaveDialogSettings.FileName);
   ResetCells();
   SetIndicators(true);
 }
@@ -100,6 +99,15 @@ void TAnimationEdit::CreateControls() {
   status_ = new TStatusDisplay(window_);
   CreateStatusPanels();
   status_->OnPanelClick = [this](int index) { StatusPanelClick(index); };
+}
+
+// Both dialogs start in the shared Animations folder and show animation files only.
+void TAnimationEdit::SetUpDialogs() {
+  TPaths* paths = Paths();
+  const std::string folder = paths ? paths->ProgramsCompanyFolder("Animations") : std::string();
+  const std::string filter = Translate("Simple Animation") + " (*.san)|*.san";
+  SaveDialogSettings = {"SAN", kHideReadOnly | kPathMustExist, filter, 1, folder + "Untitled.san"};
+  OpenDialogSettings = {"SAN", kHideReadOnly | kFileMustExist, filter, 1, folder};
 }
 
 QCheckBox* TAnimationEdit::AddCheckBox(const std::string& text) {

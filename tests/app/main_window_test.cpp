@@ -8,7 +8,10 @@
 #include <QTest>
 
 #include "editor/animation_edit.h"
+#include "services/services.h"
+#include "support/file_helpers.h"
 #include "support/scripted_platform_ui.h"
+#include "support/test_folders.h"
 
 namespace torvel {
 namespace {
@@ -140,6 +143,26 @@ TEST_F(MainWindowTest, ExitRunsTheCloseSequence) {
   window.Item("Exit1")->trigger();
   EXPECT_EQ(ended, 1);
   EXPECT_FALSE(window.isVisible());
+}
+
+TEST(ProgramCopy, IsRefreshedInTheImageToolsFolder) {
+  const std::string source = test::FreshFolder("program") + "torvel";
+  test::WriteText(source, "new program");
+  TForm1::RefreshProgramCopy(source);
+  const std::string copy = Paths()->ProgramsCompanyFolder("Image Tools") + "Torvel.EXE";
+  EXPECT_EQ(test::ReadText(copy), "new program");
+  test::WriteText(source, "newer");
+  TForm1::RefreshProgramCopy(source);
+  EXPECT_EQ(test::ReadText(copy), "newer");
+}
+
+TEST_F(MainWindowTest, TheEditorsDialogsStartInTheAnimationsFolder) {
+  const std::string folder = Paths()->ProgramsCompanyFolder("Animations");
+  const TAnimationEdit& editor = *window.Editor();
+  EXPECT_EQ(editor.SaveDialogSettings.FileName, folder + "Untitled.san");
+  EXPECT_EQ(editor.OpenDialogSettings.FileName, folder);
+  EXPECT_EQ(editor.SaveDialogSettings.Filter, "Simple Animation (*.san)|*.san");
+  EXPECT_EQ(editor.FileName, folder + "Untitled.san");
 }
 
 }  // namespace

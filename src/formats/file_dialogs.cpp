@@ -1,0 +1,78 @@
+#include "formats/file_dialogs.h"
+
+#include "formats/usable_folder.h"
+
+namespace torvel {
+namespace {
+
+std::unique_ptr<TOpenHandler> handler;
+
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool IsSave(TFileDialogKind kind) {
+  return kind == TFileDialogKind::Save || kind == TFileDialogKind::SaveWithPreview;
+}
+
+TFileDialogKind PlainKind(TFileDialogKind kind) {
+  return IsSave(kind) ? TFileDialogKind::Save : TFileDialogKind::Open;
+}
+
+}  // namespace
+
+bool TOpenHandler::RunFileDialog(TOpenInfo& info, TFileDialogKind kind, std::string& fileName,
+                                 const std::string& startFolder) {
+  fileName.clear();
+  try {
+    return Run(info, kind, fileName, startFolder);
+  } catch (...) {
+    if (kind == PlainKind(kind)) {
+      return false;
+    }
+  }
+  // A dialog with a picture preview that fails gives way to the plain one.
+  try {
+    return Run(info, PlainKind(kind), fileName, startFolder);
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TOpenHandler::Run(TOpenInfo& info, TFileDialogKind kind, std::string& fileName,
+                       const std::string& startFolder) {
+  TPlatformUi* ui = PlatformUi();
+  if (ui == nullptr) {
+    return false;
+  }
+  TFileDialogRequest request;
+  request.Kind = kind;
+  request.DefaultExt = info.DefaultExt;
+  request.Options = static_cast<int>(info.Options);
+  request.Filter = info.Filter;
+  request.FilterIndex = info.FilterIndex;
+  request.FileName = IsSave(kind) ? info.FileName.substr(FolderPart(info.FileName).size()) : "";
+  request.Folder = UsableFolder(startFolder.empty() ? FolderPart(info.FileName) : startFolder);
+  int filterIndex = info.FilterIndex;
+  const bool confirmed = ui->RunFileDialog(request, fileName, filterIndex);
+  info.FilterIndex = filterIndex;
+  return confirmed;
+}
+
+TOpenHandler* FileDialogs() {
+  if (!handler) {
+    try {
+      handler = std::make_unique<TOpenHandler>();
+    } catch (...) {
+      return nullptr;
+    }
+  }
+  return handler.get();
+}
+
+void ReleaseFileDialogs() {
+  handler.reset();
+}
+
+}  // namespace torvel

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+
+#include "platform/qt/bitmap_image.h"
+#include "platform/qt/qt_dispatcher.h"
+#include "platform/qt/qt_platform_ui.h"
+#include "platform/raster.h"
+
+namespace torvel {
+namespace {
+
+TEST(QtPlatform, PicturesGoThroughTheClipboardUnchanged) {
+  TQtPlatformUi ui;
+  Bitmap picture(5, 3);
+  FillRect(picture, picture.Rect(), 0x336699);
+  picture.SetPixel(4, 2, 0x0000FF);
+  ASSERT_TRUE(ui.WriteClipboardPicture(picture));
+  EXPECT_TRUE(ui.ClipboardHasPicture());
+  TSize size;
+  ASSERT_TRUE(ui.ClipboardPictureSize(size));
+  EXPECT_EQ(size, (TSize{5, 3}));
+  Bitmap back;
+  ASSERT_TRUE(ui.ReadClipboardPicture(back));
+  ASSERT_EQ(back.Width(), 5);
+  EXPECT_EQ(back.Pixel(0, 0), 0x336699u);
+  EXPECT_EQ(back.Pixel(4, 2), 0x0000FFu);
+  ui.ClearClipboard();
+  EXPECT_FALSE(ui.ClipboardHasPicture());
+  EXPECT_FALSE(ui.ReadClipboardPicture(back));
+}
+
+TEST(QtPlatform, TransparentImagesAreLaidOverWhite) {
+  QImage image(2, 1, QImage::Format_ARGB32);
+  image.setPixelColor(0, 0, QColor(0, 0, 0, 0));
+  image.setPixelColor(1, 0, QColor(255, 0, 0, 255));
+  Bitmap picture;
+  ASSERT_TRUE(ImageToBitmap(image, picture));
+  EXPECT_EQ(picture.Pixel(0, 0), kWhite);
+  EXPECT_EQ(picture.Pixel(1, 0), 0x0000FFu);
+  EXPECT_FALSE(ImageToBitmap(QImage(), picture));
+}
+
+TEST(QtPlatform, ColoursConvertBothWays) {
+  EXPECT_EQ(ToQColor(0x123456), QColor(0x56, 0x34, 0x12));
+  EXPECT_EQ(FromQColor(QColor(0x56, 0x34, 0x12)), 0x123456u);
+}
+
+TEST(QtPlatform, PostedJobsRunInTheEventLoop) {
+  TQtDispatcher dispatcher;
+  int ran = 0;
+  dispatcher.Post([&] { ++ran; });
+  EXPECT_EQ(ran, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ran, 1);
+}
+
+}  // namespace
+}  // namespace torvel
