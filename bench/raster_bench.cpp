@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cells/animation_strip.h"
+#include "cells/image_preview.h"
 #include "platform/raster.h"
 
 namespace torvel {
@@ -60,6 +61,22 @@ void BM_AddTwentyCells(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AddTwentyCells);
+
+// One light (picture only) and one full preview paint of a 640 x 480 cell in an 800 x 600 panel.
+void BM_PreviewPaint(benchmark::State& state, bool full) {
+  const Bitmap cell = Gradient(640, 480);
+  TImagePreview preview(std::make_unique<TBitmapSurface>(TSize{800, 600}));
+  preview.ShowCell(cell, cell.Rect(), false, false);
+  for (auto _ : state) {
+    if (full) {
+      preview.Paint(true);
+    } else {
+      preview.ShowCell(cell, cell.Rect(), false, false);
+    }
+  }
+}
+BENCHMARK_CAPTURE(BM_PreviewPaint, light, false);
+BENCHMARK_CAPTURE(BM_PreviewPaint, full, true);
 
 }  // namespace
 }  // namespace torvel

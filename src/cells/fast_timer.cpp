@@ -36,22 +36,24 @@ void TFastTimer::SetOnTimer(TCallback callback) {
   hasCallback_.store(shared_->OnTimer != nullptr);
 }
 
-bool TFastTimer::ReadyToTick(uint32_t start) const {
+bool TFastTimer::ReadyToTick(uint32_t start, int delay) const {
   const int interval = interval_.load();
+  const int wait = std::max(interval, delay);
   return enabled_.load() && interval != 0 && hasCallback_.load() &&
-         TickDifference(GetTickCount(), start) > static_cast<uint32_t>(interval);
+         TickDifference(GetTickCount(), start) > static_cast<uint32_t>(wait);
 }
 
 void TFastTimer::Run() {
   try {
     for (;;) {
       const uint32_t start = GetTickCount();
+      const int delay = delay_.exchange(0);
       for (;;) {
         std::unique_lock<std::mutex> lock(shared_->Lock);
         if (shared_->Stopping) {
           return;
         }
-        if (ReadyToTick(start)) {
+        if (ReadyToTick(start, delay)) {
           break;
         }
         // A one-millisecond poll that a stop request cuts short.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <functional>
@@ -34,6 +35,9 @@ class TFastTimer {
   void SetEnabled(bool enabled) { enabled_.store(enabled); }
   bool Enabled() const { return enabled_.load(); }
   void SetOnTimer(TCallback callback);
+  // Called from a tick: nothing can be due for this many milliseconds, so the next tick may
+  // wait that long instead of the interval. Applies to the next tick only.
+  void DelayNextTick(int milliseconds) { delay_.store(std::clamp(milliseconds, 0, 1000)); }
 
  private:
   // What the thread and the ticks it posted share; a posted tick may outlive the timer.
@@ -46,12 +50,13 @@ class TFastTimer {
   };
 
   void Run();
-  bool ReadyToTick(uint32_t start) const;
+  bool ReadyToTick(uint32_t start, int delay) const;
   void DeliverTick();
 
   TUiDispatcher& ui_;
   std::shared_ptr<TShared> shared_ = std::make_shared<TShared>();
   std::atomic<int> interval_{1000};
+  std::atomic<int> delay_{0};
   std::atomic<bool> enabled_{true};
   std::atomic<bool> hasCallback_{false};
   std::thread thread_;

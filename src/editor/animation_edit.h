@@ -36,6 +36,8 @@ class TAnimationEdit : public QObject {
   // The status panels, left to right.
   enum TPanel { kSpeedPanel, kPositionPanel, kSizePanel, kPausePanel, kAutoPastePanel, kBusyPanel };
   static constexpr int kStatusRefreshMs = 500;
+  // The longest the timer may rest between ticks, so that a click shows within it.
+  static constexpr int kLongestTickRest = 10;
   static constexpr TColor kSpeedReached = 0xDCFFDC;
   static constexpr TColor kTooSlow = 0xDCDCFF;
 
@@ -125,6 +127,7 @@ class TAnimationEdit : public QObject {
   QCheckBox* AddCheckBox(const std::string& text);
   void SetFileName(const std::string& fileName);
   void RefreshStatus();
+  int MillisecondsUntilDue() const;
   void ShowPosition();
   void SetPanelText(int panel, const std::string& text);
   void HighlightToggle(int panel, bool on);

@@ -129,6 +129,25 @@ void TAnimationEdit::PlaybackTick() {
   if (speedBox_->currentIndex() < 0) {
     SyncControls();
   }
+  timer_->DelayNextTick(std::min(MillisecondsUntilDue(), kLongestTickRest));
+}
+
+// How long nothing can fall due: neither the next frame nor the next status refresh.
+int TAnimationEdit::MillisecondsUntilDue() const {
+  const uint32_t now = GetTickCount();
+  auto remaining = [now](uint32_t since, int period) {
+    const int64_t left = int64_t{period} - TickDifference(now, since);
+    return static_cast<int>(std::max<int64_t>(left, 0));
+  };
+  int due = remaining(LastStatusTick, kStatusRefreshMs);
+  const TCellTable& table = Strip->Table;
+  if (Strip->ShownPosition != table.Current) {
+    return 0;
+  }
+  if (!Strip->IsStill()) {
+    due = std::min(due, remaining(table.LastTick, table.Interval));
+  }
+  return due;
 }
 
 void TAnimationEdit::RefreshStatus() {

@@ -45,6 +45,22 @@ TEST(FastTimer, TicksComeMoreThanAnIntervalAfterThePreviousTickEnded) {
   }
 }
 
+TEST(FastTimer, ATickMayPutTheNextOneOff) {
+  test::TQueueDispatcher ui;
+  TFastTimer timer(ui);
+  timer.SetInterval(1);
+  std::vector<Clock::time_point> starts;
+  timer.SetOnTimer([&] {
+    starts.push_back(Clock::now());
+    timer.DelayNextTick(starts.size() == 1 ? 40 : 0);
+  });
+  while (starts.size() < 3) {
+    ui.Pump(20ms);
+  }
+  EXPECT_GE(starts[1] - starts[0], 40ms);                   // put off once...
+  EXPECT_LT(starts[2] - starts[1], starts[1] - starts[0]);  // ...and only once
+}
+
 TEST(FastTimer, AFailingTickIsFollowedByTheNext) {
   test::TQueueDispatcher ui;
   TFastTimer timer(ui);
