@@ -8,7 +8,8 @@
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,11 +28,9 @@ double ProcessorSeconds() {
 }
 
 void RunFor(int milliseconds) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < milliseconds) {
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  }
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 }  // namespace

@@ -28,19 +28,25 @@ TFastTimer::~TFastTimer() {
 
 void TFastTimer::SetInterval(int milliseconds) {
   interval_.store(std::clamp(milliseconds, 0, 1000));
+  WakeUp();
 }
 
 void TFastTimer::SetOnTimer(TCallback callback) {
   hasCallback_.store(false);
   shared_->OnTimer = std::move(callback);
   hasCallback_.store(shared_->OnTimer != nullptr);
+  WakeUp();
 }
 
-bool TFastTimer::ReadyToTick(uint32_t start, int delay) const {
+// Milliseconds left before the next tick may start, or -1 while no tick may start at all.
+int TFastTimer::MillisecondsToTick(uint32_t start, int delay) const {
   const int interval = interval_.load();
-  const int wait = std::max(interval, delay);
-  return enabled_.load() && interval != 0 && hasCallback_.load() &&
-         TickDifference(GetTickCount(), start) > static_cast<uint32_t>(wait);
+  if (!enabled_.load() || interval == 0 || !hasCallback_.load()) {
+    return -1;
+  }
+  const int64_t wait = std::max(interval, delay);
+  const int64_t elapsed = TickDifference(GetTickCount(), start);
+  return static_cast<int>(std::max<int64_t>(wait + 1 - elapsed, 0));  // strictly more than wait
 }
 
 void TFastTimer::Run() {
@@ -53,17 +59,24 @@ void TFastTimer::Run() {
         if (shared_->Stopping) {
           return;
         }
-        if (ReadyToTick(start, delay)) {
+        const int left = MillisecondsToTick(start, delay);
+        if (left == 0) {
           break;
         }
-        // A one-millisecond poll that a stop request cuts short.
-        shared_->Changed.wait_for(lock, std::chrono::milliseconds(1));
+        // Sleeps until the tick is due; a stop request or a change of the settings wakes it.
+        const int rest = left < 0 ? kIdlePollMs : left;
+        shared_->Changed.wait_for(lock, std::chrono::milliseconds(rest));
       }
       DeliverTick();
     }
   } catch (...) {
     // The thread ends quietly.
   }
+}
+
+void TFastTimer::WakeUp() {
+  { std::lock_guard<std::mutex> lock(shared_->Lock); }
+  shared_->Changed.notify_all();
 }
 
 // Posts the tick to the user-interface thread and waits until it has run or the timer stops.

@@ -32,7 +32,10 @@ class TFastTimer {
 
   // Ticks are delivered only while enabled and a callback is set. Both are set on the user-
   // interface thread; changes take effect within about a millisecond.
-  void SetEnabled(bool enabled) { enabled_.store(enabled); }
+  void SetEnabled(bool enabled) {
+    enabled_.store(enabled);
+    WakeUp();
+  }
   bool Enabled() const { return enabled_.load(); }
   void SetOnTimer(TCallback callback);
   // Called from a tick: nothing can be due for this many milliseconds, so the next tick may
@@ -50,7 +53,11 @@ class TFastTimer {
   };
 
   void Run();
-  bool ReadyToTick(uint32_t start, int delay) const;
+  // While no tick may start, the thread looks again this often (changes also wake it at once).
+  static constexpr int kIdlePollMs = 50;
+
+  int MillisecondsToTick(uint32_t start, int delay) const;
+  void WakeUp();
   void DeliverTick();
 
   TUiDispatcher& ui_;

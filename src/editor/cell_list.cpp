@@ -129,7 +129,8 @@ void TAnimationEdit::PlaybackTick() {
   if (speedBox_->currentIndex() < 0) {
     SyncControls();
   }
-  timer_->DelayNextTick(std::min(MillisecondsUntilDue(), kLongestTickRest));
+  // The timer starts a tick only after more than the rest has passed: one less lands on time.
+  timer_->DelayNextTick(std::min(MillisecondsUntilDue() - 1, kLongestTickRest));
 }
 
 // How long nothing can fall due: neither the next frame nor the next status refresh.

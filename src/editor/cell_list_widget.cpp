@@ -29,7 +29,10 @@ void TCellListWidget::RepaintMarkers() {
 void TCellRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
   const bool selected = option.state & QStyle::State_Selected;
-  if (list_->DrawRow) {
+  // A repaint of the marker column alone leaves the row as it is on screen.
+  const bool markerOnly = painter->hasClipping() &&
+                          painter->clipBoundingRect().right() <= TCellListWidget::kMarkerStrip;
+  if (list_->DrawRow && !markerOnly) {
     list_->DrawRow(*painter, index.row(), option.rect, selected);
   }
   const bool marked = list_->MarkedRow && list_->MarkedRow() == index.row();

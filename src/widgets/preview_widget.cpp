@@ -24,27 +24,36 @@ void TPreviewWidget::PutStretched(const Bitmap& picture, const TRect& rect) {
   Changed(rect);
 }
 
+void TPreviewWidget::RequestCompose() {
+  needsCompose_ = true;
+  update();
+}
+
 void TPreviewWidget::Changed(const TRect& rect) {
   if (!painting_) {
     update(rect.Left, rect.Top, rect.Width(), rect.Height());
   }
 }
 
-void TPreviewWidget::paintEvent(QPaintEvent*) {
-  if (screen_.Width() != width() || screen_.Height() != height()) {
-    screen_.Resize(std::max(width(), 1), std::max(height(), 1));
+// The kept picture is what the window shows, so most repaints just put it back. Only a window
+// whose size changed asks the panel to compose everything again.
+void TPreviewWidget::paintEvent(QPaintEvent* event) {
+  if (needsCompose_) {
+    needsCompose_ = false;
+    painting_ = true;
+    if (OnPaint) {
+      OnPaint();
+    }
+    painting_ = false;
   }
-  painting_ = true;
-  if (OnPaint) {
-    OnPaint();
-  }
-  painting_ = false;
   QPainter painter(this);
-  painter.drawImage(0, 0, ImageView(screen_));
+  const QRect area = event->rect();
+  painter.drawImage(area, ImageView(screen_), area);
 }
 
 void TPreviewWidget::resizeEvent(QResizeEvent*) {
   screen_.Resize(std::max(width(), 1), std::max(height(), 1));
+  needsCompose_ = true;
   update();
 }
 
@@ -70,7 +79,7 @@ void TWidgetSurface::StretchBlit(const Bitmap& picture, const TRect& rect) {
 
 void TWidgetSurface::Invalidate() {
   if (widget_) {
-    widget_->update();
+    widget_->RequestCompose();
   }
 }
 

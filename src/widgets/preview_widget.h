@@ -8,8 +8,8 @@
 
 namespace torvel {
 
-// The preview panel's window: it keeps what the panel drew and paints it. A repaint from the
-// window system asks the panel to compose everything again (OnPaint).
+// The preview panel's window: it keeps what the panel drew and paints it. After a change of size
+// the next repaint asks the panel to compose everything again (OnPaint).
 class TPreviewWidget : public QWidget {
   Q_OBJECT
 
@@ -21,6 +21,8 @@ class TPreviewWidget : public QWidget {
 
   void Put(const Bitmap& picture, int x, int y);
   void PutStretched(const Bitmap& picture, const TRect& rect);
+  // Repaints with a fresh composition by the panel.
+  void RequestCompose();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -31,6 +33,7 @@ class TPreviewWidget : public QWidget {
 
   Bitmap screen_;
   bool painting_ = false;
+  bool needsCompose_ = true;
 };
 
 // The panel's surface over a preview widget. It owns the widget unless a parent widget deleted
