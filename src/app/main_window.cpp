@@ -63,6 +63,7 @@ QAction* TForm1::AddItem(QMenu* menu, const char* name, const char* caption, con
   QAction* item = menu->addAction(text);
   item->setObjectName(name);
   if (command) {
+    commands_[name] = command;
     connect(item, &QAction::triggered, this, [command] {
       try {
         command();
@@ -124,11 +125,11 @@ void TForm1::CreateMenus() {
 
   editMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&Edit")));
   editMenu_->setObjectName("edit1");
-  AddItem(editMenu_, "Undo1", "&Undo", "Ctrl+Z");
+  AddItem(editMenu_, "Undo1", "&Undo", "Ctrl+Z", [this, &e] { Report(e.Undo()); });
   editMenu_->addSeparator();
-  AddItem(editMenu_, "cut1", "Cu&t", "Ctrl+X");
-  AddItem(editMenu_, "Copy1", "&Copy", "Ctrl+C");
-  AddItem(editMenu_, "CopyAll1", "Cop&y All");
+  AddItem(editMenu_, "cut1", "Cu&t", "Ctrl+X", [this, &e] { Report(e.DeleteCells(true)); });
+  AddItem(editMenu_, "Copy1", "&Copy", "Ctrl+C", [this, &e] { Report(e.CopyCells(false)); });
+  AddItem(editMenu_, "CopyAll1", "Cop&y All", nullptr, [this, &e] { Report(e.CopyCells(true)); });
   AddItem(editMenu_, "Paste1", "&Paste", "Ctrl+V");
   QMenu* special = editMenu_->addMenu(QString::fromStdString(TranslateText("Paste &Special")));
   special->setObjectName("PasteSpecial1");
@@ -137,10 +138,10 @@ void TForm1::CreateMenus() {
   special->addSeparator();
   AddItem(special, "Automatic1", "A&utomatic", "F5");
   connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
-  AddItem(editMenu_, "Delete1", "&Delete", "Del");
-  AddItem(editMenu_, "Clear1", "C&lear");
+  AddItem(editMenu_, "Delete1", "&Delete", "Del", [this, &e] { Report(e.DeleteCells(false)); });
+  AddItem(editMenu_, "Clear1", "C&lear", nullptr, [this, &e] { Report(e.Clear()); });
   editMenu_->addSeparator();
-  AddItem(editMenu_, "Reverse1", "Re&verse", "F6");
+  AddItem(editMenu_, "Reverse1", "Re&verse", "F6", [this, &e] { Report(e.Reverse()); });
   AddItem(editMenu_, "Mirror1", "&Mirror", "F7", [&e] { e.SetMirror(!e.GetMirror()); });
   AddItem(editMenu_, "Flip1", "&Flip", "F8", [&e] { e.SetFlip(!e.GetFlip()); });
   editMenu_->addSeparator();
@@ -201,11 +202,13 @@ void TForm1::CreateMenus() {
 void TForm1::CreatePopupMenu() {
   popup_ = new QMenu(this);
   popup_->setObjectName("PopupMenu1");
-  AddItem(popup_, "Undo2", "&Undo");
+  // A popup item runs the very command of its main-menu twin.
+  auto twin = [this](const char* name) { return commands_.at(name); };
+  AddItem(popup_, "Undo2", "&Undo", nullptr, twin("Undo1"));
   popup_->addSeparator();
-  AddItem(popup_, "Cut2", "Cu&t");
-  AddItem(popup_, "Copy2", "&Copy");
-  AddItem(popup_, "CopyAll2", "Cop&y All");
+  AddItem(popup_, "Cut2", "Cu&t", nullptr, twin("cut1"));
+  AddItem(popup_, "Copy2", "&Copy", nullptr, twin("Copy1"));
+  AddItem(popup_, "CopyAll2", "Cop&y All", nullptr, twin("CopyAll1"));
   AddItem(popup_, "Paste2", "&Paste");
   QMenu* special = popup_->addMenu(QString::fromStdString(TranslateText("Paste Special")));
   special->setObjectName("PasteSpecial2");
@@ -214,7 +217,7 @@ void TForm1::CreatePopupMenu() {
   special->addSeparator();
   AddItem(special, "Automatic2", "&Automatic")->setCheckable(true);
   connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
-  AddItem(popup_, "Delete2", "&Delete");
+  AddItem(popup_, "Delete2", "&Delete", nullptr, twin("Delete1"));
   connect(popup_, &QMenu::aboutToShow, this, &TForm1::PopupMenuOpen);
 
   TCellListWidget* list = editor_->CellList();
@@ -233,8 +236,15 @@ void TForm1::FileMenuOpen() {
 }
 
 void TForm1::EditMenuOpen() {
-  for (const char* name : {"Undo1", "cut1", "Copy1", "CopyAll1", "Delete1", "Paste1", "Clear1",
-                           "Reverse1", "ViewFolder1"}) {
+  const TAnimationEdit& e = *editor_;
+  Item("Undo1")->setEnabled(e.CanUndo());
+  Item("cut1")->setEnabled(e.CanDelete(true));
+  Item("Copy1")->setEnabled(e.CanCopy(false));
+  Item("CopyAll1")->setEnabled(e.CanCopy(true));
+  Item("Delete1")->setEnabled(e.CanDelete(false));
+  Item("Clear1")->setEnabled(e.CanClear());
+  Item("Reverse1")->setEnabled(e.CanReverse());
+  for (const char* name : {"Paste1", "ViewFolder1"}) {
     Item(name)->setEnabled(false);
   }
   Item("Transparent1")->setChecked(editor_->GetTransparent());
@@ -255,9 +265,13 @@ void TForm1::PasteSpecialOpen() {
 }
 
 void TForm1::PopupMenuOpen() {
-  for (const char* name : {"Undo2", "Cut2", "Copy2", "CopyAll2", "Delete2", "Paste2"}) {
-    Item(name)->setEnabled(false);
-  }
+  const TAnimationEdit& e = *editor_;
+  Item("Undo2")->setEnabled(e.CanUndo());
+  Item("Cut2")->setEnabled(e.CanDelete(true));
+  Item("Copy2")->setEnabled(e.CanCopy(false));
+  Item("CopyAll2")->setEnabled(e.CanCopy(true));
+  Item("Delete2")->setEnabled(e.CanDelete(false));
+  Item("Paste2")->setEnabled(false);
 }
 
 void TForm1::RefreshProgramCopy(const std::string& programFile) {

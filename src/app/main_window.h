@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,6 +61,7 @@ class TForm1 : public QMainWindow {
   void Report(bool ok);
 
   std::unique_ptr<TAnimationEdit> editor_;
+  std::map<std::string, std::function<void()>> commands_;  // by item name
   QMenu* fileMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;

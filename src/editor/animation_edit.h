@@ -9,6 +9,7 @@
 
 #include "cells/animation_strip.h"
 #include "cells/fast_timer.h"
+#include "cells/table_parts.h"
 #include "formats/file_dialogs.h"
 #include "platform/platform_ui.h"
 #include "platform/qt/qt_dispatcher.h"
@@ -65,6 +66,27 @@ class TAnimationEdit : public QObject {
   void SetPaused(bool on);
   bool GetAutomaticPaste() const { return AutomaticPaste; }
 
+  // Editing and undo. The Can... rules tell whether a command may run now.
+  bool CanClear() const { return Strip->Table.Count > 0; }
+  bool Clear();
+  bool CanUndo() const { return UndoKind != TUndoKind::None; }
+  // Swaps the snapshot with the current state, so that a second Undo re-applies the change.
+  bool Undo();
+  bool CanDelete(bool cut) const;
+  // Removes the selected cell; with cut, puts its picture on the clipboard first.
+  bool DeleteCells(bool cut);
+  bool RemoveCell(int position);
+  bool CanCopy(bool all) const;
+  // Puts the selected cell, or all cells side by side, on the clipboard.
+  bool CopyCells(bool all);
+  bool CanReverse() const { return Strip->Table.Count > 1; }
+  bool Reverse();
+  // Records the part of the table that the next change alters.
+  bool SaveUndo(TUndoKind kind);
+  // Moving a cell by dragging it in the list from the selected row onto another row.
+  bool CellDragOver(int targetRow) const;
+  void CellDragDrop(int targetRow);
+
   // Empties the store and rebuilds the list.
   void ResetCells();
   void ShowLastError();
@@ -106,6 +128,8 @@ class TAnimationEdit : public QObject {
   TOpenInfo SaveDialogSettings;
   TOpenInfo OpenDialogSettings;
   std::unique_ptr<TAnimationStrip> Strip;
+  TUndoKind UndoKind = TUndoKind::None;
+  std::unique_ptr<TCellTable> UndoTable = std::make_unique<TCellTable>();
   uint32_t LastStatusTick = 0;
   bool BlinkPhase = false;
   bool AutomaticPaste = false;

@@ -1,5 +1,7 @@
 #include "editor/cell_list_widget.h"
 
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QPainter>
 
 namespace torvel {
@@ -11,6 +13,32 @@ TCellListWidget::TCellListWidget(QWidget* parent) : QListWidget(parent) {
   setLineWidth(1);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setDragDropMode(QAbstractItemView::InternalMove);
+}
+
+// The row under the pointer; -1 below the last row.
+int TCellListWidget::RowAt(const QPoint& at) const {
+  return indexAt(at).row();
+}
+
+void TCellListWidget::dragEnterEvent(QDragEnterEvent* event) {
+  event->source() == this ? event->acceptProposedAction() : event->ignore();
+}
+
+void TCellListWidget::dragMoveEvent(QDragMoveEvent* event) {
+  const bool takes =
+      event->source() == this && CanDropOn && CanDropOn(RowAt(event->position().toPoint()));
+  takes ? event->acceptProposedAction() : event->ignore();
+}
+
+// The editor moves the cell itself; the list's own move of the row is refused.
+void TCellListWidget::dropEvent(QDropEvent* event) {
+  const int row = RowAt(event->position().toPoint());
+  if (event->source() == this && CanDropOn && CanDropOn(row) && DropOn) {
+    DropOn(row);
+  }
+  event->setDropAction(Qt::IgnoreAction);
+  event->accept();
 }
 
 void TCellListWidget::SetRowHeight(int height) {

@@ -23,13 +23,23 @@ class TCellListWidget : public QListWidget {
   std::function<void(QPainter& painter, int row, const QRect& rect, bool selected)> DrawRow;
   // The row that carries the marker, or -1.
   std::function<int()> MarkedRow;
+  // Moving a row by dragging it: whether the row under the pointer takes it, and the drop.
+  std::function<bool(int row)> CanDropOn;
+  std::function<void(int row)> DropOn;
 
   // Paints the marker column of every visible row again, without redrawing the rows.
   void RepaintMarkers();
   // The marker bar of a row, in viewport coordinates.
   QRect MarkerRect(const QRect& rowRect) const;
 
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
+  int RowAt(const QPoint& at) const;
+
   int rowHeight_ = 52;
 };
 

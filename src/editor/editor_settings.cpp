@@ -16,6 +16,7 @@ int TAnimationEdit::SpeedIndexOf(int ms) {
 
 void TAnimationEdit::SetTransparent(bool on) {
   if (on != GetTransparent()) {
+    SaveUndo(TUndoKind::Transparent);
     Strip->SetTransparent(on);
     SyncControls();
     UpdateCaption();
@@ -24,6 +25,7 @@ void TAnimationEdit::SetTransparent(bool on) {
 
 void TAnimationEdit::SetFlip(bool on) {
   if (on != GetFlip()) {
+    SaveUndo(TUndoKind::FlipMirror);
     Strip->SetFlip(on);
     SyncControls();
     UpdateCaption();
@@ -32,6 +34,7 @@ void TAnimationEdit::SetFlip(bool on) {
 
 void TAnimationEdit::SetMirror(bool on) {
   if (on != GetMirror()) {
+    SaveUndo(TUndoKind::FlipMirror);
     Strip->SetMirror(on);
     SyncControls();
     UpdateCaption();
@@ -44,6 +47,7 @@ void TAnimationEdit::SetInterval(int ms) {
   if (v == GetInterval() && row == SpeedBox()->currentIndex()) {
     return;
   }
+  SaveUndo(TUndoKind::Interval);
   Strip->SetInterval(v);
   SyncControls();
   UpdateCaption();

@@ -79,6 +79,8 @@ void TAnimationEdit::CreateControls() {
     DrawCellItem(painter, row, rect, selected);
   };
   cellList_->MarkedRow = [this] { return markedRow_; };
+  cellList_->CanDropOn = [this](int row) { return CellDragOver(row); };
+  cellList_->DropOn = [this](int row) { CellDragDrop(row); };
   connect(cellList_, &QListWidget::currentRowChanged, this, [this] { ControlClick(cellList_); });
 
   speedBox_ = new QComboBox(window_);

@@ -88,7 +88,10 @@ TEST_F(MainWindowTest, OpeningTheEditMenuEvaluatesItsRules) {
   EXPECT_FALSE(window.Item("Mirror1")->isChecked());
   EXPECT_TRUE(window.Item("Transparent1")->isChecked());
   EXPECT_TRUE(window.Item("Indicators1")->isChecked());
-  EXPECT_FALSE(window.Item("Undo1")->isEnabled());  // nothing to undo
+  EXPECT_TRUE(window.Item("Undo1")->isEnabled());  // the flip can be undone
+  EXPECT_FALSE(window.Item("cut1")->isEnabled());  // no cells
+  EXPECT_FALSE(window.Item("Clear1")->isEnabled());
+  EXPECT_FALSE(window.Item("Reverse1")->isEnabled());
   window.Editor()->SetFlip(false);
   window.EditMenuOpen();
   EXPECT_FALSE(window.Item("Flip1")->isChecked());
@@ -101,12 +104,17 @@ TEST_F(MainWindowTest, ShortcutsRunEnabledCommandsOnly) {
   EXPECT_TRUE(window.Editor()->GetPaused());
   QTest::keyClick(&window, Qt::Key_F9);
   EXPECT_FALSE(window.Editor()->GetIndicators());
-  window.Item("Undo1")->setEnabled(true);  // the rule runs before the shortcut and disables it
-  bool undone = false;
-  QObject::connect(window.Item("Undo1"), &QAction::triggered, [&] { undone = true; });
+  QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);  // undoes the last change only
+  EXPECT_TRUE(window.Editor()->GetPaused());
+  QTest::keyClick(&window, Qt::Key_F7);
   QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_FALSE(undone);
-  EXPECT_FALSE(window.Item("Undo1")->isEnabled());
+  EXPECT_FALSE(window.Editor()->GetMirror());
+  window.Item("Delete1")->setEnabled(true);  // the rule runs before the shortcut and disables it
+  bool deleted = false;
+  QObject::connect(window.Item("Delete1"), &QAction::triggered, [&] { deleted = true; });
+  QTest::keyClick(&window, Qt::Key_Delete);
+  EXPECT_FALSE(deleted);
+  EXPECT_FALSE(window.Item("Delete1")->isEnabled());
 }
 
 TEST_F(MainWindowTest, MenuCommandsToggleSettings) {

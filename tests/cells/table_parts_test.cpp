@@ -1,0 +1,79 @@
+#include "cells/table_parts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace torvel {
+namespace {
+
+// Two tables that differ in every field.
+struct TwoTables {
+  std::unique_ptr<TCellTable> target = std::make_unique<TCellTable>();
+  std::unique_ptr<TCellTable> source = std::make_unique<TCellTable>();
+  TwoTables() {
+    source->Cells.Resize(30, 10);
+    source->Cells.SetPixel(29, 9, 0x123456);
+    source->Thumbnails.Resize(96, 48);
+    source->CellWidth = 10;
+    source->CellHeight = 10;
+    source->Order[0] = 2;
+    source->Used[2] = 1;
+    source->Count = 1;
+    source->Empty = false;
+    source->Capacity = 50;
+    source->Current = 0;
+    source->ListIndex = 1;
+    source->ThumbSizes[2] = {48, 48};
+    source->Transparent = true;
+    source->Interval = 250;
+    source->Flip = true;
+    source->Mirror = true;
+  }
+};
+
+TEST(TableParts, CellsCopyThePicturesAndTheCellFieldsOnly) {
+  TwoTables t;
+  ASSERT_TRUE(CopyTableParts(*t.target, *t.source, TUndoKind::Cells));
+  EXPECT_EQ(t.target->Cells.Width(), 30);
+  EXPECT_EQ(t.target->Cells.Pixel(29, 9), 0x123456u);
+  EXPECT_EQ(t.target->Thumbnails.Width(), 96);
+  EXPECT_EQ(t.target->Order[0], 2);
+  EXPECT_EQ(t.target->Used[2], 1);
+  EXPECT_EQ(t.target->Count, 1);
+  EXPECT_FALSE(t.target->Empty);
+  EXPECT_EQ(t.target->Capacity, 50);
+  EXPECT_EQ(t.target->ListIndex, 1);
+  EXPECT_EQ(t.target->ThumbSizes[2].Width, 48);
+  EXPECT_FALSE(t.target->Transparent);  // not part of the kind
+  EXPECT_EQ(t.target->Interval, 0);
+  EXPECT_FALSE(t.target->Flip);
+}
+
+TEST(TableParts, SmallKindsCopyTheirFieldAlone) {
+  TwoTables t;
+  CopyTableParts(*t.target, *t.source, TUndoKind::Transparent);
+  EXPECT_TRUE(t.target->Transparent);
+  EXPECT_EQ(t.target->Interval, 0);
+  CopyTableParts(*t.target, *t.source, TUndoKind::Interval);
+  EXPECT_EQ(t.target->Interval, 250);
+  EXPECT_FALSE(t.target->Flip);
+  CopyTableParts(*t.target, *t.source, TUndoKind::FlipMirror);
+  EXPECT_TRUE(t.target->Flip);
+  EXPECT_TRUE(t.target->Mirror);
+  EXPECT_EQ(t.target->Count, 0);
+  CopyTableParts(*t.target, *t.source, TUndoKind::Order);
+  EXPECT_EQ(t.target->Order[0], 2);
+  EXPECT_EQ(t.target->Count, 0);
+}
+
+TEST(TableParts, NoneFreesTheTargetsPictures) {
+  TwoTables t;
+  CopyTableParts(*t.target, *t.source, TUndoKind::Cells);
+  ASSERT_TRUE(CopyTableParts(*t.target, *t.source, TUndoKind::None));
+  EXPECT_EQ(t.target->Cells.Width(), 1);
+  EXPECT_EQ(t.target->Thumbnails.Height(), 1);
+}
+
+}  // namespace
+}  // namespace torvel
