@@ -130,13 +130,14 @@ void TForm1::CreateMenus() {
   AddItem(editMenu_, "cut1", "Cu&t", "Ctrl+X", [this, &e] { Report(e.DeleteCells(true)); });
   AddItem(editMenu_, "Copy1", "&Copy", "Ctrl+C", [this, &e] { Report(e.CopyCells(false)); });
   AddItem(editMenu_, "CopyAll1", "Cop&y All", nullptr, [this, &e] { Report(e.CopyCells(true)); });
-  AddItem(editMenu_, "Paste1", "&Paste", "Ctrl+V");
+  AddItem(editMenu_, "Paste1", "&Paste", "Ctrl+V", [this, &e] { Report(e.Paste(false)); });
   QMenu* special = editMenu_->addMenu(QString::fromStdString(TranslateText("Paste &Special")));
   special->setObjectName("PasteSpecial1");
   AddItem(special, "Animation1", "&Animation", "F3");
-  AddItem(special, "ImageStrip1", "&Image Strip...", "F4");
+  AddItem(special, "ImageStrip1", "&Image Strip...", "F4", [this, &e] { Report(e.Paste(true)); });
   special->addSeparator();
-  AddItem(special, "Automatic1", "A&utomatic", "F5");
+  AddItem(special, "Automatic1", "A&utomatic", "F5",
+          [&e] { e.SetAutomaticPaste(!e.GetAutomaticPaste()); });
   connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
   AddItem(editMenu_, "Delete1", "&Delete", "Del", [this, &e] { Report(e.DeleteCells(false)); });
   AddItem(editMenu_, "Clear1", "C&lear", nullptr, [this, &e] { Report(e.Clear()); });
@@ -209,13 +210,13 @@ void TForm1::CreatePopupMenu() {
   AddItem(popup_, "Cut2", "Cu&t", nullptr, twin("cut1"));
   AddItem(popup_, "Copy2", "&Copy", nullptr, twin("Copy1"));
   AddItem(popup_, "CopyAll2", "Cop&y All", nullptr, twin("CopyAll1"));
-  AddItem(popup_, "Paste2", "&Paste");
+  AddItem(popup_, "Paste2", "&Paste", nullptr, twin("Paste1"));
   QMenu* special = popup_->addMenu(QString::fromStdString(TranslateText("Paste Special")));
   special->setObjectName("PasteSpecial2");
   AddItem(special, "Animation2", "&Animation");
-  AddItem(special, "ImageStrip2", "&Image Strip...");
+  AddItem(special, "ImageStrip2", "&Image Strip...", nullptr, twin("ImageStrip1"));
   special->addSeparator();
-  AddItem(special, "Automatic2", "&Automatic")->setCheckable(true);
+  AddItem(special, "Automatic2", "&Automatic", nullptr, twin("Automatic1"))->setCheckable(true);
   connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
   AddItem(popup_, "Delete2", "&Delete", nullptr, twin("Delete1"));
   connect(popup_, &QMenu::aboutToShow, this, &TForm1::PopupMenuOpen);
@@ -244,9 +245,8 @@ void TForm1::EditMenuOpen() {
   Item("Delete1")->setEnabled(e.CanDelete(false));
   Item("Clear1")->setEnabled(e.CanClear());
   Item("Reverse1")->setEnabled(e.CanReverse());
-  for (const char* name : {"Paste1", "ViewFolder1"}) {
-    Item(name)->setEnabled(false);
-  }
+  Item("Paste1")->setEnabled(e.CanPaste());
+  Item("ViewFolder1")->setEnabled(false);
   Item("Transparent1")->setChecked(editor_->GetTransparent());
   Item("Flip1")->setChecked(editor_->GetFlip());
   Item("Mirror1")->setChecked(editor_->GetMirror());
@@ -256,9 +256,12 @@ void TForm1::EditMenuOpen() {
 }
 
 void TForm1::PasteSpecialOpen() {
-  for (const char* name :
-       {"Animation1", "Animation2", "ImageStrip1", "ImageStrip2", "Automatic1", "Automatic2"}) {
-    Item(name)->setEnabled(false);
+  const TAnimationEdit& e = *editor_;
+  for (const char* name : {"Animation1", "Animation2"}) {
+    Item(name)->setEnabled(e.CanPasteAnimation("SAN"));
+  }
+  for (const char* name : {"ImageStrip1", "ImageStrip2"}) {
+    Item(name)->setEnabled(e.CanPaste());
   }
   Item("Automatic1")->setChecked(editor_->GetAutomaticPaste());
   Item("Automatic2")->setChecked(editor_->GetAutomaticPaste());
@@ -271,7 +274,7 @@ void TForm1::PopupMenuOpen() {
   Item("Copy2")->setEnabled(e.CanCopy(false));
   Item("CopyAll2")->setEnabled(e.CanCopy(true));
   Item("Delete2")->setEnabled(e.CanDelete(false));
-  Item("Paste2")->setEnabled(false);
+  Item("Paste2")->setEnabled(e.CanPaste());
 }
 
 void TForm1::RefreshProgramCopy(const std::string& programFile) {

@@ -39,6 +39,8 @@ class TAnimationEdit : public QObject {
   static constexpr int kStatusRefreshMs = 500;
   // The longest the timer may rest between ticks, so that a click shows within it.
   static constexpr int kLongestTickRest = 10;
+  // How long automatic paste waits after taking a picture.
+  static constexpr int kAutoPastePauseMs = 200;
   static constexpr TColor kSpeedReached = 0xDCFFDC;
   static constexpr TColor kTooSlow = 0xDCDCFF;
 
@@ -65,6 +67,20 @@ class TAnimationEdit : public QObject {
   bool GetPaused() const { return Strip->Paused; }
   void SetPaused(bool on);
   bool GetAutomaticPaste() const { return AutomaticPaste; }
+
+  // Clipboard import.
+  bool CanPaste() const;
+  // Pastes the clipboard's picture as one cell, or cut into as many cells as the user asks for.
+  bool Paste(bool imageStrip);
+  // Cuts the picture into n cells inserted at the list row; returns how many were accepted.
+  int InsertCells(Bitmap* picture, int n, int position);
+  // Whole animations come through the clipboard object file, which needs the animation file
+  // format: not available yet.
+  bool CanPasteAnimation(const std::string& format) const;
+  // While on, every picture copied to the clipboard becomes a new cell.
+  void SetAutomaticPaste(bool on);
+  // One automatic-paste step.
+  bool PollClipboard();
 
   // Editing and undo. The Can... rules tell whether a command may run now.
   bool CanClear() const { return Strip->Table.Count > 0; }
@@ -154,6 +170,9 @@ class TAnimationEdit : public QObject {
   int MillisecondsUntilDue() const;
   void ShowPosition();
   void SetPanelText(int panel, const std::string& text);
+  void ShowCaption(const std::string& caption);
+  bool ReadClipboard(Bitmap& picture);
+  int ImageStripProposal(int pictureWidth) const;
   void HighlightToggle(int panel, bool on);
 
   QPointer<QWidget> ownerWindow_;

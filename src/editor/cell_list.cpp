@@ -176,6 +176,10 @@ void TAnimationEdit::RefreshStatus() {
   }
   HighlightToggle(kPausePanel, GetPaused());
   HighlightToggle(kAutoPastePanel, AutomaticPaste);
+  // Another operation may be running in a nested event loop: the step waits for the next refresh.
+  if (AutomaticPaste && !Busy && !PollClipboard()) {
+    ShowLastError();
+  }
 }
 
 // A toggle panel lights up every other refresh while its mode is on, so that it blinks.

@@ -180,7 +180,9 @@ void TAnimationEdit::ControlClick(QObject* sender) {
 }
 
 void TAnimationEdit::StatusPanelClick(int panelIndex) {
-  if (panelIndex == kPausePanel) {
+  if (panelIndex == kAutoPastePanel) {
+    SetAutomaticPaste(!AutomaticPaste);
+  } else if (panelIndex == kPausePanel) {
     SetPaused(!GetPaused());
   }
 }
@@ -202,14 +204,14 @@ void TAnimationEdit::SetBusy(bool on) {
 }
 
 void TAnimationEdit::UpdateCaption() {
-  std::string caption = AppName;
+  caption_ = AppName;
   if (!DisplayName.empty()) {
-    caption = (Modified ? "*" : "") + DisplayName + " - " + AppName;
+    caption_ = (Modified ? "*" : "") + DisplayName + " - " + AppName;
   }
-  if (caption == caption_) {
-    return;
-  }
-  caption_ = caption;
+  ShowCaption(caption_);
+}
+
+void TAnimationEdit::ShowCaption(const std::string& caption) {
   if (ownerWindow_ && ownerWindow_->windowTitle() != Q(caption)) {
     ownerWindow_->setWindowTitle(Q(caption));
   }

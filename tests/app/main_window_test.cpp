@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "cells/animation_strip.h"
 #include "editor/animation_edit.h"
 #include "services/services.h"
 #include "support/file_helpers.h"
@@ -115,6 +116,26 @@ TEST_F(MainWindowTest, ShortcutsRunEnabledCommandsOnly) {
   QTest::keyClick(&window, Qt::Key_Delete);
   EXPECT_FALSE(deleted);
   EXPECT_FALSE(window.Item("Delete1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, PasteFollowsTheClipboard) {
+  window.EditMenuOpen();
+  EXPECT_FALSE(window.Item("Paste1")->isEnabled());
+  ui.ClipboardPicture = Bitmap(8, 8);
+  window.EditMenuOpen();
+  EXPECT_TRUE(window.Item("Paste1")->isEnabled());
+  QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(window.Editor()->Strip->Table.Count, 1);
+  window.PopupMenuOpen();
+  EXPECT_FALSE(window.Item("Cut2")->isEnabled());  // "End" stays selected
+  EXPECT_TRUE(window.Item("Undo2")->isEnabled());
+  window.Item("Undo2")->trigger();  // the popup runs its twin's command
+  EXPECT_EQ(window.Editor()->Strip->Table.Count, 0);
+  QTest::keyClick(&window, Qt::Key_F5);
+  EXPECT_TRUE(window.Editor()->GetAutomaticPaste());
+  window.PasteSpecialOpen();
+  EXPECT_TRUE(window.Item("Automatic1")->isChecked());
+  EXPECT_FALSE(window.Item("Animation1")->isEnabled());
 }
 
 TEST_F(MainWindowTest, MenuCommandsToggleSettings) {

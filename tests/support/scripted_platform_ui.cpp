@@ -21,7 +21,9 @@ TMessageAnswer TScriptedPlatformUi::ShowMessage(const std::string& text, const s
   return answer;
 }
 
-bool TScriptedPlatformUi::InputText(const std::string&, const std::string&, std::string& value) {
+bool TScriptedPlatformUi::InputText(const std::string& caption, const std::string& prompt,
+                                    std::string& value) {
+  InputRequests.push_back({caption, prompt, value});
   if (InputAnswers.empty()) {
     return false;
   }

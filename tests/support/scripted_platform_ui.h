@@ -19,6 +19,11 @@ class TScriptedPlatformUi : public TPlatformUi {
     TMessageIcon Icon;
     TMessageButtons Buttons;
   };
+  struct TInputRequest {
+    std::string Caption;
+    std::string Prompt;
+    std::string Initial;
+  };
   struct TShellRequest {
     std::string Target;
     std::string Parameters;
@@ -42,6 +47,7 @@ class TScriptedPlatformUi : public TPlatformUi {
 
   // What was asked.
   std::vector<TMessage> Messages;
+  std::vector<TInputRequest> InputRequests;
   std::vector<TFileDialogRequest> FileRequests;
   std::vector<TShellRequest> ShellRequests;
   int NewInstances = 0;

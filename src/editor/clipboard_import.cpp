@@ -1,0 +1,167 @@
+// Pictures from the clipboard become cells: Paste, Paste Image Strip and automatic paste.
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "editor/animation_edit.h"
+#include "editor/cell_list_widget.h"
+#include "platform/ticks.h"
+#include "services/error_texts.h"
+#include "services/services.h"
+#include "services/translate.h"
+
+namespace torvel {
+namespace {
+
+// Brackets an operation with the busy state.
+class TBusy {
+ public:
+  explicit TBusy(TAnimationEdit& editor) : editor_(editor) { editor_.SetBusy(true); }
+  ~TBusy() { editor_.SetBusy(false); }
+  TBusy(const TBusy&) = delete;
+  TBusy& operator=(const TBusy&) = delete;
+
+ private:
+  TAnimationEdit& editor_;
+};
+
+}  // namespace
+
+bool TAnimationEdit::CanPaste() const {
+  TPlatformUi* ui = PlatformUi();
+  return !AutomaticPaste && ui != nullptr && ui->ClipboardHasPicture();
+}
+
+bool TAnimationEdit::CanPasteAnimation(const std::string&) const {
+  return false;
+}
+
+// Reads the clipboard's picture, refusing one too large to hold before it is converted.
+bool TAnimationEdit::ReadClipboard(Bitmap& picture) {
+  TPlatformUi* ui = PlatformUi();
+  LastError = kOutOfMemory;
+  TSize size;
+  if (ui == nullptr || !ui->ClipboardPictureSize(size)) {
+    return false;
+  }
+  if (!Bitmap::IsAllowedSize(size.Width, size.Height)) {
+    LastError = kCapacityReached;
+    return false;
+  }
+  if (size.Width < 1 || size.Height < 1) {
+    LastError = kUnexpectedError;  // nothing to paste
+    return false;
+  }
+  return ui->ReadClipboardPicture(picture);
+}
+
+int TAnimationEdit::InsertCells(Bitmap* picture, int n, int position) {
+  LastError = kIndexOutOfRange;
+  if (n <= 0) {
+    return 0;
+  }
+  SaveUndo(TUndoKind::Cells);
+  const int accepted = Strip->AddCells(picture, n, position);
+  if (accepted != n) {
+    LastError = std::to_string(accepted) + " " + Translate("of") + " " + std::to_string(n) + " " +
+                Translate("cells accepted.") + "\r\n" + Strip->LastError;
+  }
+  if (accepted > 0) {
+    RefreshCellList();
+  }
+  Strip->ShowFrame(false);
+  UpdateCaption();
+  return accepted;
+}
+
+// As many cells of the present size as fit, or for an empty store the smallest divisor of the
+// width from 2 on.
+int TAnimationEdit::ImageStripProposal(int pictureWidth) const {
+  const int most = std::clamp(pictureWidth, 1, TCellTable::kMostCellsWidth);
+  if (Strip->HasCells()) {
+    return std::clamp(pictureWidth / std::max<int>(Strip->Table.CellWidth, 1), 1, most);
+  }
+  for (int d = 2; d <= pictureWidth - 1; ++d) {
+    if (pictureWidth % d == 0) {
+      return d;
+    }
+  }
+  return 1;
+}
+
+bool TAnimationEdit::Paste(bool imageStrip) {
+  LastError = kUnexpectedError;
+  if (!CanPaste()) {
+    return false;
+  }
+  TBusy busy(*this);
+  Bitmap picture;
+  if (!ReadClipboard(picture)) {
+    return false;
+  }
+  TGeneral* general = General();
+  std::string count = "1";
+  if (imageStrip) {
+    const int most = std::clamp(picture.Width(), 1, TCellTable::kMostCellsWidth);
+    std::string answer = std::to_string(ImageStripProposal(picture.Width()));
+    const std::string prompt = Translate("Type number of image strip cells/frames") + " (1-" +
+                               (general ? general->FormatThousands(most) : "") + ")";
+    TPlatformUi* ui = PlatformUi();
+    if (ui == nullptr || !ui->InputText(Translate("Image Strip"), prompt, answer)) {
+      return true;  // cancelled: nothing changes
+    }
+    count = std::to_string(std::clamp(general ? general->TextToInt(answer) : 1, 1, most));
+  }
+  const int selected = GetSelection();
+  const int n = general ? general->TextToInt(count) : 1;
+  const int accepted = InsertCells(&picture, n, selected);
+  if (accepted == 0 || accepted != n) {
+    return false;
+  }
+  const QSignalBlocker quiet(CellList());
+  CellList()->setCurrentRow(selected + n);
+  return true;
+}
+
+void TAnimationEdit::SetAutomaticPaste(bool on) {
+  if (on) {
+    TPlatformUi* ui = PlatformUi();
+    if (ui == nullptr) {
+      return;
+    }
+    ui->ClearClipboard();
+  }
+  AutomaticPaste = on;
+}
+
+bool TAnimationEdit::PollClipboard() {
+  LastError = kOutOfMemory;
+  TPlatformUi* ui = PlatformUi();
+  if (ui == nullptr || !ui->ClipboardHasPicture()) {
+    return true;
+  }
+  if (Strip->Table.Count >= Strip->Table.Capacity) {
+    LastError = kCapacityReached;
+    SetAutomaticPaste(false);
+    return false;
+  }
+  bool result = false;
+  {
+    TBusy busy(*this);
+    ShowCaption(Translate("Working"));
+    Bitmap picture;
+    if (ReadClipboard(picture)) {
+      ui->ClearClipboard();  // so that the same picture is not taken twice
+      const int selected = GetSelection();
+      if (InsertCells(&picture, 1, selected) == 1) {
+        const QSignalBlocker quiet(CellList());
+        CellList()->setCurrentRow(selected + 1);
+        SleepMs(kAutoPastePauseMs);
+        result = true;
+      }
+    }
+    UpdateCaption();
+  }
+  return result;
+}
+
+}  // namespace torvel
