@@ -9,6 +9,8 @@
 
 #include "cells/animation_strip.h"
 #include "editor/animation_edit.h"
+#include "editor/cell_list_widget.h"
+#include "platform/raster.h"
 #include "services/services.h"
 #include "support/file_helpers.h"
 #include "support/scripted_platform_ui.h"
@@ -136,6 +138,37 @@ TEST_F(MainWindowTest, PasteFollowsTheClipboard) {
   window.PasteSpecialOpen();
   EXPECT_TRUE(window.Item("Automatic1")->isChecked());
   EXPECT_FALSE(window.Item("Animation1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, EditingThroughMenusAndKeys) {
+  TAnimationEdit& editor = *window.Editor();
+  Bitmap strip(30, 10);
+  for (int k = 0; k < 3; ++k) {
+    FillRect(strip, {k * 10, 0, k * 10 + 10, 10}, static_cast<TColor>(k + 1));
+  }
+  ui.ClipboardPicture = strip;
+  ui.InputAnswers.push_back("3");
+  QTest::keyClick(&window, Qt::Key_F4);  // Paste Special > Image Strip
+  ASSERT_EQ(editor.Strip->Table.Count, 3);
+  QTest::keyClick(&window, Qt::Key_F6);  // Reverse
+  const TCellTable& t = editor.Strip->Table;
+  EXPECT_EQ(t.Cells.Pixel(t.CellRect(t.Order[0]).Left, 0), 3u);
+  editor.CellList()->setCurrentRow(0);
+  QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // Copy
+  EXPECT_EQ(ui.ClipboardPicture->Width(), 10);
+  EXPECT_EQ(ui.ClipboardPicture->Pixel(0, 0), 3u);
+  QTest::keyClick(&window, Qt::Key_Delete);
+  EXPECT_EQ(editor.Strip->Table.Count, 2);
+  window.Item("Clear1")->trigger();
+  EXPECT_EQ(editor.Strip->Table.Count, 0);
+  QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(editor.Strip->Table.Count, 2);
+  EXPECT_TRUE(ui.Messages.empty());  // nothing failed
+  window.Item("Reverse1")->setEnabled(true);
+  editor.Clear();
+  window.Item("Reverse1")->trigger();  // run while unavailable: the error is reported
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "Unexpected error");
 }
 
 TEST_F(MainWindowTest, MenuCommandsToggleSettings) {
