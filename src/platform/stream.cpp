@@ -10,7 +10,7 @@
 namespace torvel {
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
-  if (position_ >= data_.size()) {
+  if (count == 0 || position_ >= data_.size()) {
     return 0;
   }
   const size_t n = std::min(count, data_.size() - position_);

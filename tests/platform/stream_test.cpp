@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/stream.h"
+
+#include <vector>
 #include "support/test_folders.h"
 
 namespace torvel {
@@ -24,6 +26,15 @@ TEST(MemoryStream, ReadsWritesAndSeeksLikeAFile) {
   EXPECT_EQ(stream.Size(), 9);
   EXPECT_EQ(stream.Bytes()[6], 0);
   EXPECT_FALSE(stream.ReadExact(buffer, 1));
+}
+
+TEST(MemoryStream, EmptyReadsAndWritesMoveNothing) {
+  TMemoryStream empty;
+  std::vector<uint8_t> nothing;
+  EXPECT_EQ(empty.Read(nothing.data(), 0), 0u);  // no bytes, no buffer
+  EXPECT_TRUE(empty.ReadExact(nothing.data(), 0));
+  EXPECT_EQ(empty.Write(nothing.data(), 0), 0u);
+  EXPECT_EQ(empty.Size(), 0);
 }
 
 TEST(FileStream, WritesAndReadsBackAFile) {

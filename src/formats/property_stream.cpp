@@ -1,0 +1,161 @@
+#include "formats/property_stream.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+namespace torvel {
+namespace tags = property_tags;
+
+bool TPropertyWriter::Put(const void* data, size_t size) {
+  ok_ = ok_ && stream_.WriteAll(data, size);
+  return ok_;
+}
+
+bool TPropertyWriter::PutShortString(const std::string& text) {
+  const size_t length = std::min<size_t>(text.size(), 255);
+  return PutByte(static_cast<uint8_t>(length)) && Put(text.data(), length);
+}
+
+bool TPropertyWriter::Begin(const std::string& typeName, const std::string& recordName) {
+  return Put(kPropertySignature, 4) && PutShortString(typeName) && PutShortString(recordName);
+}
+
+bool TPropertyWriter::Integer(const std::string& name, int32_t value) {
+  if (value == INT32_MIN) {
+    return ok_;
+  }
+  uint8_t bytes[4];
+  for (int i = 0; i < 4; ++i) {
+    bytes[i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+  }
+  if (value >= INT8_MIN && value <= INT8_MAX) {
+    return PutShortString(name) && PutByte(tags::kInt8) && Put(bytes, 1);
+  }
+  if (value >= INT16_MIN && value <= INT16_MAX) {
+    return PutShortString(name) && PutByte(tags::kInt16) && Put(bytes, 2);
+  }
+  return PutShortString(name) && PutByte(tags::kInt32) && Put(bytes, 4);
+}
+
+bool TPropertyWriter::Boolean(const std::string& name, bool value) {
+  return PutShortString(name) && PutByte(value ? tags::kTrue : tags::kFalse);
+}
+
+bool TPropertyWriter::Bytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+  if (!PutShortString(name)) {
+    return false;
+  }
+  if (bytes.size() <= 255) {
+    return PutByte(tags::kShortBytes) && PutByte(static_cast<uint8_t>(bytes.size())) &&
+           Put(bytes.data(), bytes.size());
+  }
+  const auto size = static_cast<uint32_t>(bytes.size());
+  const uint8_t length[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
+                             static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
+  return PutByte(tags::kLongBytes) && Put(length, 4) && Put(bytes.data(), bytes.size());
+}
+
+bool TPropertyWriter::End() {
+  return PutByte(tags::kEnd) && PutByte(tags::kEnd);
+}
+
+namespace {
+
+bool ReadByte(TStream& stream, uint8_t& byte) {
+  return stream.ReadExact(&byte, 1);
+}
+
+bool ReadShortString(TStream& stream, std::string& text) {
+  uint8_t length = 0;
+  if (!ReadByte(stream, length)) {
+    return false;
+  }
+  text.resize(length);
+  return stream.ReadExact(text.data(), length);
+}
+
+bool ReadLittleEndian(TStream& stream, int bytes, uint32_t& value) {
+  uint8_t raw[4] = {};
+  if (!stream.ReadExact(raw, static_cast<size_t>(bytes))) {
+    return false;
+  }
+  value = 0;
+  for (int i = 0; i < bytes; ++i) {
+    value |= uint32_t{raw[i]} << (8 * i);
+  }
+  return true;
+}
+
+bool ReadBytes(TStream& stream, uint32_t length, std::vector<uint8_t>& bytes) {
+  if (length > static_cast<uint64_t>(stream.Remaining())) {
+    return false;  // a length that lies: refused before anything is allocated
+  }
+  bytes.resize(length);
+  return stream.ReadExact(bytes.data(), length);
+}
+
+bool ReadValue(TStream& stream, TPropertyValue& value) {
+  uint8_t tag = 0;
+  if (!ReadByte(stream, tag)) {
+    return false;
+  }
+  uint32_t raw = 0;
+  using TKind = TPropertyValue::TKind;
+  switch (tag) {
+    case tags::kInt8:
+      value.Kind = TKind::Integer;
+      return ReadLittleEndian(stream, 1, raw) && (value.Integer = static_cast<int8_t>(raw), true);
+    case tags::kInt16:
+      value.Kind = TKind::Integer;
+      return ReadLittleEndian(stream, 2, raw) && (value.Integer = static_cast<int16_t>(raw), true);
+    case tags::kInt32:
+      value.Kind = TKind::Integer;
+      return ReadLittleEndian(stream, 4, raw) && (value.Integer = static_cast<int32_t>(raw), true);
+    case tags::kFalse:
+    case tags::kTrue:
+      value.Kind = TKind::Boolean;
+      value.Boolean = tag == tags::kTrue;
+      return true;
+    case tags::kShortBytes:
+      value.Kind = TKind::Bytes;
+      return ReadLittleEndian(stream, 1, raw) && ReadBytes(stream, raw, value.Bytes);
+    case tags::kLongBytes:
+      value.Kind = TKind::Bytes;
+      return ReadLittleEndian(stream, 4, raw) && ReadBytes(stream, raw, value.Bytes);
+    default:
+      return false;  // a tag this format does not use
+  }
+}
+
+}  // namespace
+
+bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record) {
+  try {
+    char signature[4] = {};
+    if (!stream.ReadExact(signature, 4) || std::memcmp(signature, kPropertySignature, 4) != 0 ||
+        !ReadShortString(stream, record.TypeName) || !ReadShortString(stream, record.Name)) {
+      return false;
+    }
+    for (;;) {
+      TProperty property;
+      if (!ReadShortString(stream, property.Name)) {
+        return false;
+      }
+      if (property.Name.empty()) {
+        break;  // the 0x00 that ends the property list
+      }
+      if (!ReadValue(stream, property.Value)) {
+        return false;
+      }
+      record.Properties.push_back(std::move(property));
+    }
+    uint8_t nested = 0xFF;
+    return ReadByte(stream, nested) && nested == tags::kEnd;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+}  // namespace torvel

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/stream.h"
+
+namespace torvel {
+
+// The tagged property stream that animation files, archive entries and language files share:
+// "TPF0", the record type name and the record name as short strings, then property entries
+// (a short-string name and a tagged value) up to a 0x00 byte, then an empty list of nested
+// records (a second 0x00).
+namespace property_tags {
+inline constexpr uint8_t kEnd = 0x00;
+inline constexpr uint8_t kInt8 = 0x02;
+inline constexpr uint8_t kInt16 = 0x03;
+inline constexpr uint8_t kInt32 = 0x04;
+inline constexpr uint8_t kShortBytes = 0x06;
+inline constexpr uint8_t kFalse = 0x08;
+inline constexpr uint8_t kTrue = 0x09;
+inline constexpr uint8_t kLongBytes = 0x0C;
+}  // namespace property_tags
+
+inline constexpr char kPropertySignature[] = "TPF0";
+
+struct TPropertyValue {
+  enum class TKind { Integer, Boolean, Bytes };
+  TKind Kind = TKind::Integer;
+  int32_t Integer = 0;
+  bool Boolean = false;
+  std::vector<uint8_t> Bytes;
+};
+
+struct TProperty {
+  std::string Name;
+  TPropertyValue Value;
+};
+
+// Writes one record. Each call returns false once the stream has refused a byte.
+class TPropertyWriter {
+ public:
+  explicit TPropertyWriter(TStream& stream) : stream_(stream) {}
+
+  bool Begin(const std::string& typeName, const std::string& recordName);
+  // The smallest integer tag that holds the value. -2147483648 marks a property without a
+  // default in this format, so such a value is left out.
+  bool Integer(const std::string& name, int32_t value);
+  bool Boolean(const std::string& name, bool value);
+  // Up to 255 bytes with the short tag, longer ones with the long tag.
+  bool Bytes(const std::string& name, const std::vector<uint8_t>& bytes);
+  // Ends the property list and the (empty) list of nested records.
+  bool End();
+
+ private:
+  bool Put(const void* data, size_t size);
+  bool PutByte(uint8_t byte) { return Put(&byte, 1); }
+  bool PutShortString(const std::string& text);
+
+  TStream& stream_;
+  bool ok_ = true;
+};
+
+struct TPropertyRecord {
+  std::string TypeName;
+  std::string Name;
+  std::vector<TProperty> Properties;
+};
+
+// Reads one record from the stream's position. False on a wrong signature, an unknown tag, a
+// nested record, a length larger than the bytes left, or data that ends early; nothing is
+// allocated from a length before it has been checked against the stream.
+bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record);
+
+}  // namespace torvel
