@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/animation_edit.h"
+#include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
 #include "platform/ticks.h"
 #include "services/error_texts.h"
@@ -10,21 +11,6 @@
 #include "services/translate.h"
 
 namespace torvel {
-namespace {
-
-// Brackets an operation with the busy state.
-class TBusy {
- public:
-  explicit TBusy(TAnimationEdit& editor) : editor_(editor) { editor_.SetBusy(true); }
-  ~TBusy() { editor_.SetBusy(false); }
-  TBusy(const TBusy&) = delete;
-  TBusy& operator=(const TBusy&) = delete;
-
- private:
-  TAnimationEdit& editor_;
-};
-
-}  // namespace
 
 bool TAnimationEdit::CanPaste() const {
   TPlatformUi* ui = PlatformUi();
@@ -93,7 +79,7 @@ bool TAnimationEdit::Paste(bool imageStrip) {
   if (!CanPaste()) {
     return false;
   }
-  TBusy busy(*this);
+  TBusyScope busy(*this);
   Bitmap picture;
   if (!ReadClipboard(picture)) {
     return false;
@@ -146,7 +132,7 @@ bool TAnimationEdit::PollClipboard() {
   }
   bool result = false;
   {
-    TBusy busy(*this);
+    TBusyScope busy(*this);
     ShowCaption(Translate("Working"));
     Bitmap picture;
     if (ReadClipboard(picture)) {

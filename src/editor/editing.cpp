@@ -4,24 +4,13 @@
 
 #include "cells/cell_helpers.h"
 #include "editor/animation_edit.h"
+#include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
 #include "platform/raster.h"
 #include "services/error_texts.h"
 
 namespace torvel {
 namespace {
-
-// Makes sure the operation's busy state ends however it returns.
-class TBusyScope {
- public:
-  explicit TBusyScope(TAnimationEdit& editor) : editor_(editor) { editor_.SetBusy(true); }
-  ~TBusyScope() { editor_.SetBusy(false); }
-  TBusyScope(const TBusyScope&) = delete;
-  TBusyScope& operator=(const TBusyScope&) = delete;
-
- private:
-  TAnimationEdit& editor_;
-};
 
 bool PutOnClipboard(const Bitmap& picture) {
   TPlatformUi* ui = PlatformUi();
