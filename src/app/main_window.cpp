@@ -238,14 +238,9 @@ void TForm1::FileMenuOpen() {
 
 void TForm1::EditMenuOpen() {
   const TAnimationEdit& e = *editor_;
-  Item("Undo1")->setEnabled(e.CanUndo());
-  Item("cut1")->setEnabled(e.CanDelete(true));
-  Item("Copy1")->setEnabled(e.CanCopy(false));
-  Item("CopyAll1")->setEnabled(e.CanCopy(true));
-  Item("Delete1")->setEnabled(e.CanDelete(false));
+  ApplyEditRules({"Undo1", "cut1", "Copy1", "CopyAll1", "Delete1", "Paste1"});
   Item("Clear1")->setEnabled(e.CanClear());
   Item("Reverse1")->setEnabled(e.CanReverse());
-  Item("Paste1")->setEnabled(e.CanPaste());
   Item("ViewFolder1")->setEnabled(false);
   Item("Transparent1")->setChecked(editor_->GetTransparent());
   Item("Flip1")->setChecked(editor_->GetFlip());
@@ -268,13 +263,18 @@ void TForm1::PasteSpecialOpen() {
 }
 
 void TForm1::PopupMenuOpen() {
+  ApplyEditRules({"Undo2", "Cut2", "Copy2", "CopyAll2", "Delete2", "Paste2"});
+}
+
+// The rules the Edit menu and the popup share, for their items in this order: Undo, Cut, Copy,
+// Copy All, Delete, Paste.
+void TForm1::ApplyEditRules(const std::array<const char*, 6>& names) {
   const TAnimationEdit& e = *editor_;
-  Item("Undo2")->setEnabled(e.CanUndo());
-  Item("Cut2")->setEnabled(e.CanDelete(true));
-  Item("Copy2")->setEnabled(e.CanCopy(false));
-  Item("CopyAll2")->setEnabled(e.CanCopy(true));
-  Item("Delete2")->setEnabled(e.CanDelete(false));
-  Item("Paste2")->setEnabled(e.CanPaste());
+  const bool enabled[] = {e.CanUndo(),     e.CanDelete(true),  e.CanCopy(false),
+                          e.CanCopy(true), e.CanDelete(false), e.CanPaste()};
+  for (size_t i = 0; i < names.size(); ++i) {
+    Item(names[i])->setEnabled(enabled[i]);
+  }
 }
 
 void TForm1::RefreshProgramCopy(const std::string& programFile) {

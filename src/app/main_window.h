@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -59,6 +60,7 @@ class TForm1 : public QMainWindow {
                    const char* shortcut = nullptr, std::function<void()> command = {});
   void AddShortcut(QAction* item, const char* shortcut, std::vector<void (TForm1::*)()> openers);
   void Report(bool ok);
+  void ApplyEditRules(const std::array<const char*, 6>& names);
 
   std::unique_ptr<TAnimationEdit> editor_;
   std::map<std::string, std::function<void()>> commands_;  // by item name

@@ -139,7 +139,6 @@ class TAnimationEdit : public QObject {
   QCheckBox* MirrorBox() const { return mirrorBox_; }
   TStatusDisplay* Status() const { return status_; }
   TFastTimer& Timer() const { return *timer_; }
-  std::string Caption() const { return caption_; }
 
   TOpenInfo SaveDialogSettings;
   TOpenInfo OpenDialogSettings;
@@ -171,6 +170,7 @@ class TAnimationEdit : public QObject {
   void ShowPosition();
   void SetPanelText(int panel, const std::string& text);
   void ShowCaption(const std::string& caption);
+  void ChangeFlag(bool current, bool on, TUndoKind kind, void (TAnimationStrip::*set)(bool));
   bool ReadClipboard(Bitmap& picture);
   int ImageStripProposal(int pictureWidth) const;
   void HighlightToggle(int panel, bool on);
@@ -189,7 +189,6 @@ class TAnimationEdit : public QObject {
   TStatusDisplay* status_ = nullptr;
   TQtDispatcher ownDispatcher_;
   std::unique_ptr<TFastTimer> timer_;
-  std::string caption_;
   int markedRow_ = -1;
   TCustomColors customColors_ = MakeCustomColors();
   static TCustomColors MakeCustomColors() {

@@ -14,31 +14,27 @@ int TAnimationEdit::SpeedIndexOf(int ms) {
   return ms <= 0 ? 0 : std::clamp(1000 / ms, 0, 20);
 }
 
-void TAnimationEdit::SetTransparent(bool on) {
-  if (on != GetTransparent()) {
-    SaveUndo(TUndoKind::Transparent);
-    Strip->SetTransparent(on);
+// A flag of the animation: recorded for undo, set in the store (which redraws), shown.
+void TAnimationEdit::ChangeFlag(bool current, bool on, TUndoKind kind,
+                                void (TAnimationStrip::*set)(bool)) {
+  if (on != current) {
+    SaveUndo(kind);
+    (Strip.get()->*set)(on);
     SyncControls();
     UpdateCaption();
   }
+}
+
+void TAnimationEdit::SetTransparent(bool on) {
+  ChangeFlag(GetTransparent(), on, TUndoKind::Transparent, &TAnimationStrip::SetTransparent);
 }
 
 void TAnimationEdit::SetFlip(bool on) {
-  if (on != GetFlip()) {
-    SaveUndo(TUndoKind::FlipMirror);
-    Strip->SetFlip(on);
-    SyncControls();
-    UpdateCaption();
-  }
+  ChangeFlag(GetFlip(), on, TUndoKind::FlipMirror, &TAnimationStrip::SetFlip);
 }
 
 void TAnimationEdit::SetMirror(bool on) {
-  if (on != GetMirror()) {
-    SaveUndo(TUndoKind::FlipMirror);
-    Strip->SetMirror(on);
-    SyncControls();
-    UpdateCaption();
-  }
+  ChangeFlag(GetMirror(), on, TUndoKind::FlipMirror, &TAnimationStrip::SetMirror);
 }
 
 void TAnimationEdit::SetInterval(int ms) {

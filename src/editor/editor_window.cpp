@@ -204,11 +204,11 @@ void TAnimationEdit::SetBusy(bool on) {
 }
 
 void TAnimationEdit::UpdateCaption() {
-  caption_ = AppName;
-  if (!DisplayName.empty()) {
-    caption_ = (Modified ? "*" : "") + DisplayName + " - " + AppName;
+  if (DisplayName.empty()) {
+    ShowCaption(AppName);
+  } else {
+    ShowCaption((Modified ? "*" : "") + DisplayName + " - " + AppName);
   }
-  ShowCaption(caption_);
 }
 
 void TAnimationEdit::ShowCaption(const std::string& caption) {

@@ -1,6 +1,7 @@
 #include "formats/file_dialogs.h"
 
 #include "formats/usable_folder.h"
+#include "services/lazy_service.h"
 
 namespace torvel {
 namespace {
@@ -61,14 +62,7 @@ bool TOpenHandler::Run(TOpenInfo& info, TFileDialogKind kind, std::string& fileN
 }
 
 TOpenHandler* FileDialogs() {
-  if (!handler) {
-    try {
-      handler = std::make_unique<TOpenHandler>();
-    } catch (...) {
-      return nullptr;
-    }
-  }
-  return handler.get();
+  return CreateOnFirstUse(handler);
 }
 
 void ReleaseFileDialogs() {

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/files.h"
+#include "services/lazy_service.h"
 
 namespace torvel {
 namespace {
@@ -13,18 +14,6 @@ namespace {
 std::unique_ptr<TGeneral> general;
 std::unique_ptr<TPaths> paths;
 std::unique_ptr<TZFile> zfile;
-
-template <typename T>
-T* CreateOnFirstUse(std::unique_ptr<T>& slot) {
-  if (!slot) {
-    try {
-      slot = std::make_unique<T>();
-    } catch (...) {
-      return nullptr;
-    }
-  }
-  return slot.get();
-}
 
 }  // namespace
 
