@@ -14,6 +14,10 @@ int main(int argc, char* argv[]) {
     torvel::SetPlatformUi(&ui);
     torvel::TForm1 window;
     ui.SetOwner(&window);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1) {
+      window.OpenCommandLineFile(arguments.at(1).toStdString());
+    }
     torvel::TForm1::RefreshProgramCopy(QCoreApplication::applicationFilePath().toStdString());
     window.show();
     result = QApplication::exec();

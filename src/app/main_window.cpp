@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
@@ -94,6 +95,17 @@ QAction* TForm1::Item(const QString& name) const {
   return findChild<QAction*>(name);
 }
 
+void TForm1::OpenCommandLineFile(const std::string& argument) {
+  const std::string path =
+      QFileInfo(QString::fromStdString(argument)).absoluteFilePath().toStdString();
+  Report(editor_->OpenFile(path));
+}
+
+std::string TForm1::SharedAnimationsFolder() {
+  TPaths* paths = Paths();
+  return paths != nullptr ? paths->ProgramsCompanyFolder("Animations") : std::string();
+}
+
 void TForm1::Report(bool ok) {
   if (!ok) {
     editor_->ShowLastError();
@@ -104,18 +116,20 @@ void TForm1::CreateMenus() {
   TAnimationEdit& e = *editor_;
   fileMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&File")));
   fileMenu_->setObjectName("File1");
-  AddItem(fileMenu_, "New1", "&New", "Ctrl+N");
+  AddItem(fileMenu_, "New1", "&New", "Ctrl+N", [this, &e] { Report(e.New(true)); });
   AddItem(fileMenu_, "NewInstance1", "New &Instance", nullptr, [] {
     if (TPlatformUi* ui = PlatformUi()) {
       ui->StartNewInstance();
     }
   });
   fileMenu_->addSeparator();
-  AddItem(fileMenu_, "Open1", "&Open...", "Ctrl+O");
-  AddItem(fileMenu_, "OpenfromStartButton1", "Open from Start &Button...");
-  AddItem(fileMenu_, "Save1", "&Save", "Ctrl+S");
-  AddItem(fileMenu_, "SaveAs1", "Save &As...", "Ctrl+A");
-  AddItem(fileMenu_, "SavetoStartButton1", "Save &to Start Button...");
+  AddItem(fileMenu_, "Open1", "&Open...", "Ctrl+O", [this, &e] { Report(e.Open("")); });
+  AddItem(fileMenu_, "OpenfromStartButton1", "Open from Start &Button...", nullptr,
+          [this, &e] { Report(e.Open(SharedAnimationsFolder())); });
+  AddItem(fileMenu_, "Save1", "&Save", "Ctrl+S", [this, &e] { Report(e.Save()); });
+  AddItem(fileMenu_, "SaveAs1", "Save &As...", "Ctrl+A", [this, &e] { Report(e.SaveAs("")); });
+  AddItem(fileMenu_, "SavetoStartButton1", "Save &to Start Button...", nullptr,
+          [this, &e] { Report(e.SaveAs(SharedAnimationsFolder())); });
   QMenu* preferences = fileMenu_->addMenu(QString::fromStdString(TranslateText("P&references")));
   preferences->setObjectName("Preferences1");
   AddItem(preferences, "ExtractSupportFiles1", "&Extract Support Files...");
@@ -133,7 +147,8 @@ void TForm1::CreateMenus() {
   AddItem(editMenu_, "Paste1", "&Paste", "Ctrl+V", [this, &e] { Report(e.Paste(false)); });
   QMenu* special = editMenu_->addMenu(QString::fromStdString(TranslateText("Paste &Special")));
   special->setObjectName("PasteSpecial1");
-  AddItem(special, "Animation1", "&Animation", "F3");
+  AddItem(special, "Animation1", "&Animation", "F3",
+          [this, &e] { Report(e.PasteAnimation("SAN")); });
   AddItem(special, "ImageStrip1", "&Image Strip...", "F4", [this, &e] { Report(e.Paste(true)); });
   special->addSeparator();
   AddItem(special, "Automatic1", "A&utomatic", "F5",
@@ -154,7 +169,8 @@ void TForm1::CreateMenus() {
           [&e] { e.SetTransparent(!e.GetTransparent()); });
   AddItem(editMenu_, "Pause1", "Paus&e", "F11", [&e] { e.SetPaused(!e.GetPaused()); });
   editMenu_->addSeparator();
-  AddItem(editMenu_, "ViewFolder1", "Vie&w Folder");
+  AddItem(editMenu_, "ViewFolder1", "Vie&w Folder", nullptr,
+          [this, &e] { Report(e.ViewFolder()); });
   AddItem(editMenu_, "OnTop1", "&OnTop", nullptr, [this] { SetOnTop(!IsOnTop()); });
   for (const char* name : {"Mirror1", "Flip1", "Indicators1", "Transparent1", "Pause1", "OnTop1"}) {
     Item(name)->setCheckable(true);
@@ -186,6 +202,7 @@ void TForm1::CreateMenus() {
   for (const auto& [name, key] : fileKeys) {
     AddShortcut(Item(name), key, file);
   }
+  AddShortcut(Item("SaveAs1"), "Ctrl+Shift+S", file);  // the desktop's usual Save As key
   const std::pair<const char*, const char*> editKeys[] = {
       {"Undo1", "Ctrl+Z"},   {"cut1", "Ctrl+X"},      {"Copy1", "Ctrl+C"}, {"Paste1", "Ctrl+V"},
       {"Delete1", "Del"},    {"Reverse1", "F6"},      {"Mirror1", "F7"},   {"Flip1", "F8"},
@@ -213,7 +230,7 @@ void TForm1::CreatePopupMenu() {
   AddItem(popup_, "Paste2", "&Paste", nullptr, twin("Paste1"));
   QMenu* special = popup_->addMenu(QString::fromStdString(TranslateText("Paste Special")));
   special->setObjectName("PasteSpecial2");
-  AddItem(special, "Animation2", "&Animation");
+  AddItem(special, "Animation2", "&Animation", nullptr, twin("Animation1"));
   AddItem(special, "ImageStrip2", "&Image Strip...", nullptr, twin("ImageStrip1"));
   special->addSeparator();
   AddItem(special, "Automatic2", "&Automatic", nullptr, twin("Automatic1"))->setCheckable(true);
@@ -227,13 +244,13 @@ void TForm1::CreatePopupMenu() {
           [this, list](const QPoint& at) { popup_->popup(list->mapToGlobal(at)); });
 }
 
-// The editing, clipboard and file commands come with their own operations; until then their
-// items are disabled here.
 void TForm1::FileMenuOpen() {
-  for (const char* name : {"New1", "Open1", "OpenfromStartButton1", "Save1", "SaveAs1",
-                           "SavetoStartButton1", "ExtractSupportFiles1"}) {
-    Item(name)->setEnabled(false);
-  }
+  const TAnimationEdit& e = *editor_;
+  Item("Save1")->setEnabled(e.CanSave());
+  Item("SaveAs1")->setEnabled(e.CanSaveAs());
+  Item("SavetoStartButton1")->setEnabled(e.CanSaveAs());
+  // Extracting the support files comes with the program's own data; until then it is disabled.
+  Item("ExtractSupportFiles1")->setEnabled(false);
 }
 
 void TForm1::EditMenuOpen() {
@@ -241,7 +258,7 @@ void TForm1::EditMenuOpen() {
   ApplyEditRules({"Undo1", "cut1", "Copy1", "CopyAll1", "Delete1", "Paste1"});
   Item("Clear1")->setEnabled(e.CanClear());
   Item("Reverse1")->setEnabled(e.CanReverse());
-  Item("ViewFolder1")->setEnabled(false);
+  Item("ViewFolder1")->setEnabled(e.CanViewFolder());
   Item("Transparent1")->setChecked(editor_->GetTransparent());
   Item("Flip1")->setChecked(editor_->GetFlip());
   Item("Mirror1")->setChecked(editor_->GetMirror());
@@ -327,7 +344,9 @@ void TForm1::CloseProgram() {
   if (closing_ || !editor_) {
     return;
   }
-  // The save question comes with the document commands; until then the editor always agrees.
+  if (!editor_->QueryClose()) {
+    return;  // the user kept the program running
+  }
   closing_ = true;
   hide();
   takeCentralWidget();

@@ -34,6 +34,10 @@ class TForm1 : public QMainWindow {
   // sibling programs; failures are ignored.
   static void RefreshProgramCopy(const std::string& programFile);
 
+  // Opens the file named on the command line (relative names count from the working folder);
+  // a file that cannot be opened is reported like a failed Open.
+  void OpenCommandLineFile(const std::string& argument);
+
   bool IsOnTop() const;
   void SetOnTop(bool on);
   bool IsShellBusy() const;
@@ -60,6 +64,7 @@ class TForm1 : public QMainWindow {
                    const char* shortcut = nullptr, std::function<void()> command = {});
   void AddShortcut(QAction* item, const char* shortcut, std::vector<void (TForm1::*)()> openers);
   void Report(bool ok);
+  static std::string SharedAnimationsFolder();
   void ApplyEditRules(const std::array<const char*, 6>& names);
 
   std::unique_ptr<TAnimationEdit> editor_;

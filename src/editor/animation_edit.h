@@ -13,6 +13,7 @@
 #include "formats/file_dialogs.h"
 #include "platform/platform_ui.h"
 #include "platform/qt/qt_dispatcher.h"
+#include "platform/stream.h"
 
 class QCheckBox;
 class QPainter;
@@ -74,9 +75,9 @@ class TAnimationEdit : public QObject {
   bool Paste(bool imageStrip);
   // Cuts the picture into n cells inserted at the list row; returns how many were accepted.
   int InsertCells(Bitmap* picture, int n, int position);
-  // Whole animations come through the clipboard object file, which needs the animation file
-  // format: not available yet.
+  // Whole animations come through the clipboard object file that Copy All writes.
   bool CanPasteAnimation(const std::string& format) const;
+  bool PasteAnimation(const std::string& format);
   // While on, every picture copied to the clipboard becomes a new cell.
   void SetAutomaticPaste(bool on);
   // One automatic-paste step.
@@ -102,6 +103,38 @@ class TAnimationEdit : public QObject {
   // Moving a cell by dragging it in the list from the selected row onto another row.
   bool CellDragOver(int targetRow) const;
   void CellDragDrop(int targetRow);
+
+  // Animation files. Each sets LastError when it fails.
+  bool WriteAnimationStream(TStream& stream);
+  // Reads an animation: without append it replaces the present one, with append its cells are
+  // inserted at the selected row. A file that cannot be read changes nothing.
+  bool ReadAnimationStream(TStream& stream, bool append);
+  // Replaces the file only once the new one is complete.
+  bool SaveAnimationFile(const std::string& fileName);
+  bool LoadAnimationFile(const std::string& fileName, bool append);
+
+  // The document.
+  bool New(bool ask);
+  bool Open(const std::string& startFolder);
+  bool OpenFile(const std::string& fileName);
+  bool CanSave() const { return Strip->HasCells() && Named; }
+  bool Save();
+  bool CanSaveAs() const { return Strip->HasCells(); }
+  bool SaveAs(const std::string& startFolder);
+  // Offers to save unsaved changes; false when the program must stay open.
+  bool QueryClose();
+  bool CanViewFolder() const;
+  bool ViewFolder();
+  bool ShowHelp();
+  bool SaveToFile(const std::string& name);
+  bool RunOpenDialog(TOpenInfo& settings, const std::string& startFolder);
+  bool RunSaveAsDialog(TOpenInfo& settings, const std::string& startFolder);
+  // The chosen name with the extension the filter asks for ("SAN"), unless it has it already
+  // in any letter case.
+  static std::string ForceExtension(const std::string& chosen, int filterIndex);
+  // The folder part of a path, up to and including its last "/", and the rest.
+  static std::string FolderPart(const std::string& path);
+  static std::string FilePart(const std::string& path);
 
   // Empties the store and rebuilds the list.
   void ResetCells();
@@ -155,7 +188,8 @@ class TAnimationEdit : public QObject {
   bool Modified = false;
   bool Named = false;
   bool Busy = false;
-  std::function<void(TAnimationEdit&)> HelpHandler;
+  // Shows the help; set by the main window. False when it failed.
+  std::function<bool(TAnimationEdit&)> HelpHandler;
 
  private:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -164,7 +198,9 @@ class TAnimationEdit : public QObject {
   void CreateStatusPanels();
   void DrawCellItem(QPainter& painter, int row, const QRect& rect, bool selected);
   QCheckBox* AddCheckBox(const std::string& text);
-  void SetFileName(const std::string& fileName);
+  void SetFileName(const std::string& name);
+  bool ConfirmReplace(const std::string& fileName);
+  std::string AcceptedCellsText(int accepted, int offered, const std::string& reason) const;
   void RefreshStatus();
   int MillisecondsUntilDue() const;
   void ShowPosition();

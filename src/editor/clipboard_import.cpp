@@ -5,6 +5,7 @@
 #include "editor/animation_edit.h"
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
+#include "platform/files.h"
 #include "platform/ticks.h"
 #include "services/error_texts.h"
 #include "services/services.h"
@@ -17,8 +18,20 @@ bool TAnimationEdit::CanPaste() const {
   return !AutomaticPaste && ui != nullptr && ui->ClipboardHasPicture();
 }
 
-bool TAnimationEdit::CanPasteAnimation(const std::string&) const {
-  return false;
+bool TAnimationEdit::CanPasteAnimation(const std::string& format) const {
+  TPaths* paths = Paths();
+  return !AutomaticPaste && paths != nullptr && FileExists(paths->ClipboardObjectFile(format));
+}
+
+bool TAnimationEdit::PasteAnimation(const std::string& format) {
+  LastError = kUnexpectedError;
+  if (!CanPasteAnimation(format)) {
+    return false;
+  }
+  TBusyScope busy(*this);
+  const bool result = LoadAnimationFile(Paths()->ClipboardObjectFile(format), true);
+  UpdateCaption();
+  return result;
 }
 
 // Reads the clipboard's picture, refusing one too large to hold before it is converted.
@@ -48,8 +61,7 @@ int TAnimationEdit::InsertCells(Bitmap* picture, int n, int position) {
   SaveUndo(TUndoKind::Cells);
   const int accepted = Strip->AddCells(picture, n, position);
   if (accepted != n) {
-    LastError = std::to_string(accepted) + " " + Translate("of") + " " + std::to_string(n) + " " +
-                Translate("cells accepted.") + "\r\n" + Strip->LastError;
+    LastError = AcceptedCellsText(accepted, n, Strip->LastError);
   }
   if (accepted > 0) {
     RefreshCellList();
@@ -57,6 +69,12 @@ int TAnimationEdit::InsertCells(Bitmap* picture, int n, int position) {
   Strip->ShowFrame(false);
   UpdateCaption();
   return accepted;
+}
+
+std::string TAnimationEdit::AcceptedCellsText(int accepted, int offered,
+                                              const std::string& reason) const {
+  return std::to_string(accepted) + " " + Translate("of") + " " + std::to_string(offered) + " " +
+         Translate("cells accepted.") + "\r\n" + reason;
 }
 
 // As many cells of the present size as fit, or for an empty store the smallest divisor of the

@@ -8,6 +8,7 @@
 #include "editor/cell_list_widget.h"
 #include "platform/raster.h"
 #include "services/error_texts.h"
+#include "services/services.h"
 
 namespace torvel {
 namespace {
@@ -128,7 +129,17 @@ bool TAnimationEdit::CopyCells(bool all) {
     return false;
   }
   LastError = kTaskFailed;
-  return PutOnClipboard(picture);
+  if (!PutOnClipboard(picture)) {
+    return false;
+  }
+  if (!all) {
+    return true;
+  }
+  // The whole animation also goes where Paste Animation finds it, in this or another copy of
+  // the program, now or after a restart.
+  TPaths* paths = Paths();
+  LastError = kFileInUse;
+  return paths != nullptr && SaveAnimationFile(paths->ClipboardObjectFile("SAN"));
 }
 
 bool TAnimationEdit::Reverse() {

@@ -232,12 +232,6 @@ void TAnimationEdit::SyncControls() {
   DrawCurrentMarker();
 }
 
-void TAnimationEdit::SetFileName(const std::string& fileName) {
-  FileName = fileName;
-  const size_t slash = fileName.find_last_of('/');
-  DisplayName = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-}
-
 void TAnimationEdit::ShowLastError() {
   if (TGeneral* general = General()) {
     general->ShowError(LastError);

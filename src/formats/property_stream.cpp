@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include <strings.h>
+
 namespace torvel {
 namespace tags = property_tags;
 
@@ -55,6 +57,10 @@ bool TPropertyWriter::Bytes(const std::string& name, const std::vector<uint8_t>&
   const uint8_t length[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
                              static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
   return PutByte(tags::kLongBytes) && Put(length, 4) && Put(bytes.data(), bytes.size());
+}
+
+bool TPropertyWriter::Text(const std::string& name, const std::string& text) {
+  return Bytes(name, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 bool TPropertyWriter::End() {
@@ -156,6 +162,66 @@ bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record) {
   } catch (const std::bad_alloc&) {
     return false;
   }
+}
+
+TPropertyFields& TPropertyFields::Add(const char* name, TTarget target) {
+  fields_.push_back({name, target});
+  return *this;
+}
+
+TPropertyFields& TPropertyFields::Integer(const char* name, int32_t* field) {
+  return Add(name, field);
+}
+
+TPropertyFields& TPropertyFields::Byte(const char* name, uint8_t* field) {
+  return Add(name, field);
+}
+
+TPropertyFields& TPropertyFields::Boolean(const char* name, bool* field) {
+  return Add(name, field);
+}
+
+TPropertyFields& TPropertyFields::Bytes(const char* name, std::vector<uint8_t>* field) {
+  return Add(name, field);
+}
+
+TPropertyFields& TPropertyFields::Text(const char* name, std::string* field) {
+  return Add(name, field);
+}
+
+// Stores the value when its kind suits the field.
+bool TPropertyFields::Store(TPropertyValue& value, const TTarget& target) {
+  using TKind = TPropertyValue::TKind;
+  if (auto* integer = std::get_if<int32_t*>(&target)) {
+    return value.Kind == TKind::Integer && (**integer = value.Integer, true);
+  }
+  if (auto* byte = std::get_if<uint8_t*>(&target)) {
+    return value.Kind == TKind::Integer && (**byte = static_cast<uint8_t>(value.Integer), true);
+  }
+  if (auto* boolean = std::get_if<bool*>(&target)) {
+    return value.Kind == TKind::Boolean && (**boolean = value.Boolean, true);
+  }
+  if (value.Kind != TKind::Bytes) {
+    return false;
+  }
+  if (auto* bytes = std::get_if<std::vector<uint8_t>*>(&target)) {
+    **bytes = std::move(value.Bytes);
+  } else {
+    std::get<std::string*>(target)->assign(value.Bytes.begin(), value.Bytes.end());
+  }
+  return true;
+}
+
+bool TPropertyFields::Take(std::vector<TProperty>& properties) const {
+  for (TProperty& property : properties) {
+    const auto field = std::find_if(fields_.begin(), fields_.end(), [&](const TField& f) {
+      return strcasecmp(f.Name, property.Name.c_str()) == 0;
+    });
+    if (field == fields_.end() || !Store(property.Value, field->Target)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace torvel

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/stream.h"
@@ -50,6 +51,7 @@ class TPropertyWriter {
   bool Boolean(const std::string& name, bool value);
   // Up to 255 bytes with the short tag, longer ones with the long tag.
   bool Bytes(const std::string& name, const std::vector<uint8_t>& bytes);
+  bool Text(const std::string& name, const std::string& text);
   // Ends the property list and the (empty) list of nested records.
   bool End();
 
@@ -66,6 +68,31 @@ struct TPropertyRecord {
   std::string TypeName;
   std::string Name;
   std::vector<TProperty> Properties;
+};
+
+// The fields a record's properties are read into, by name (letter case does not matter).
+class TPropertyFields {
+ public:
+  TPropertyFields& Integer(const char* name, int32_t* field);
+  // An integer of which the low 8 bits are kept.
+  TPropertyFields& Byte(const char* name, uint8_t* field);
+  TPropertyFields& Boolean(const char* name, bool* field);
+  TPropertyFields& Bytes(const char* name, std::vector<uint8_t>* field);
+  TPropertyFields& Text(const char* name, std::string* field);
+
+  // Stores every property in its field, a repeated one overwriting the earlier; false for a
+  // name that has no field or a tag that does not suit it.
+  bool Take(std::vector<TProperty>& properties) const;
+
+ private:
+  using TTarget = std::variant<int32_t*, uint8_t*, bool*, std::vector<uint8_t>*, std::string*>;
+  struct TField {
+    const char* Name;
+    TTarget Target;
+  };
+  TPropertyFields& Add(const char* name, TTarget target);
+  static bool Store(TPropertyValue& value, const TTarget& target);
+  std::vector<TField> fields_;
 };
 
 // Reads one record from the stream's position. False on a wrong signature, an unknown tag, a

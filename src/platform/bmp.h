@@ -17,7 +17,9 @@ namespace torvel {
 // every size against the data before allocating, and refuses broken or unsupported input with
 // "Unsupported format" (or "Out of memory" for a picture beyond kMaxPicturePixels), leaving `out`
 // unchanged. 24-bit uncompressed rows are taken byte for byte, padding included.
-bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out, std::string& error);
+// A smaller maxPixels refuses larger pictures with "Out of memory" before anything is allocated.
+bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out, std::string& error,
+               int64_t maxPixels = kMaxPicturePixels);
 bool DecodeBmp(const std::vector<uint8_t>& bytes, Bitmap& out, std::string& error);
 
 // Writes the picture as a BMP file image: "BM", 14-byte file header, 40-byte information header

@@ -62,8 +62,8 @@ struct THeader {
 // Holds the decoding state; every method returns false with `error` set on bad input.
 class TBmpDecoder {
  public:
-  TBmpDecoder(const uint8_t* data, size_t size, std::string& error)
-      : data_(data), size_(size), error_(error) {}
+  TBmpDecoder(const uint8_t* data, size_t size, std::string& error, int64_t maxPixels)
+      : data_(data), size_(size), maxPixels_(maxPixels), error_(error) {}
 
   bool Decode(Bitmap& out);
 
@@ -86,6 +86,7 @@ class TBmpDecoder {
 
   const uint8_t* data_;
   size_t size_;
+  int64_t maxPixels_;
   std::string& error_;
   THeader h_;
   TChannel channels_[3];  // red, green, blue
@@ -188,7 +189,7 @@ bool TBmpDecoder::CheckFormat() {
   if (!valid || (rle && h_.TopDown) || h_.Width <= 0 || h_.Height <= 0) {
     return Fail(kUnsupported);
   }
-  if (!Bitmap::IsAllowedSize(h_.Width, h_.Height)) {
+  if (!Bitmap::IsAllowedSize(h_.Width, h_.Height) || int64_t{h_.Width} * h_.Height > maxPixels_) {
     return Fail(kOutOfMemory);
   }
   h_.RowBytes = (int64_t{h_.Width} * bits + 31) / 32 * 4;
@@ -366,9 +367,10 @@ bool TBmpDecoder::DecodeRle(Bitmap& picture) {
 
 }  // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out, std::string& error) {
+bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out, std::string& error,
+               int64_t maxPixels) {
   try {
-    return TBmpDecoder(data, size, error).Decode(out);
+    return TBmpDecoder(data, size, error, maxPixels).Decode(out);
   } catch (const std::bad_alloc&) {
     error = kOutOfMemory;
     return false;

@@ -126,17 +126,26 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
   return ok;
 }
 
-bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size) {
+bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size,
+                     TWriteFailure* failure) {
+  TWriteFailure ignored = TWriteFailure::None;
+  TWriteFailure& why = failure != nullptr ? *failure : ignored;
+  why = TWriteFailure::Creating;
   const std::string temp = TemporaryNameBeside(path);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     return false;
   }
+  why = TWriteFailure::Writing;
   const bool written = WriteAllTo(fd, data, size) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
-  // rename replaces the target even when it is read-only; the folder's permissions decide.
-  if (written && closed && ::rename(temp.c_str(), path.c_str()) == 0) {
-    return true;
+  if (written && closed) {
+    why = TWriteFailure::Replacing;
+    // rename replaces the target even when it is read-only; the folder's permissions decide.
+    if (::rename(temp.c_str(), path.c_str()) == 0) {
+      why = TWriteFailure::None;
+      return true;
+    }
   }
   ::unlink(temp.c_str());
   return false;

@@ -23,7 +23,9 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
 // Writes a file safely: the bytes go to a temporary file in the same folder, which is flushed to
 // disk and then renamed over the target (a read-only target is replaced too). On any failure the
 // temporary file is removed and the previous file is left as it was.
-bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size);
+enum class TWriteFailure { None, Creating, Writing, Replacing };
+bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size,
+                     TWriteFailure* failure = nullptr);
 
 struct TFolderEntry {
   std::string Name;

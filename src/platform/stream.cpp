@@ -9,14 +9,31 @@
 
 namespace torvel {
 
-size_t TMemoryStream::Read(void* buffer, size_t count) {
-  if (count == 0 || position_ >= data_.size()) {
+namespace {
+
+// Reading from bytes in memory, for both memory streams.
+size_t ReadBytesAt(const uint8_t* data, size_t size, size_t& position, void* buffer, size_t count) {
+  if (count == 0 || position >= size) {
     return 0;
   }
-  const size_t n = std::min(count, data_.size() - position_);
-  std::memcpy(buffer, data_.data() + position_, n);
-  position_ += n;
+  const size_t n = std::min(count, size - position);
+  std::memcpy(buffer, data + position, n);
+  position += n;
   return n;
+}
+
+bool SeekTo(int64_t target, size_t& position) {
+  if (target < 0) {
+    return false;
+  }
+  position = static_cast<size_t>(target);
+  return true;
+}
+
+}  // namespace
+
+size_t TMemoryStream::Read(void* buffer, size_t count) {
+  return ReadBytesAt(data_.data(), data_.size(), position_, buffer, count);
 }
 
 size_t TMemoryStream::Write(const void* buffer, size_t count) {
@@ -36,11 +53,15 @@ size_t TMemoryStream::Write(const void* buffer, size_t count) {
 }
 
 bool TMemoryStream::Seek(int64_t position) {
-  if (position < 0) {
-    return false;
-  }
-  position_ = static_cast<size_t>(position);
-  return true;
+  return SeekTo(position, position_);
+}
+
+size_t TMemoryView::Read(void* buffer, size_t count) {
+  return ReadBytesAt(data_, size_, position_, buffer, count);
+}
+
+bool TMemoryView::Seek(int64_t position) {
+  return SeekTo(position, position_);
 }
 
 std::vector<uint8_t> TMemoryStream::TakeBytes() {

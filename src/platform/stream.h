@@ -49,6 +49,25 @@ class TMemoryStream : public TStream {
   size_t position_ = 0;
 };
 
+// A read-only stream over bytes it does not own; they must outlive it.
+class TMemoryView : public TStream {
+ public:
+  TMemoryView(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  explicit TMemoryView(const std::vector<uint8_t>& bytes)
+      : TMemoryView(bytes.data(), bytes.size()) {}
+
+  size_t Read(void* buffer, size_t count) override;
+  size_t Write(const void*, size_t) override { return 0; }
+  bool Seek(int64_t position) override;
+  int64_t Position() const override { return static_cast<int64_t>(position_); }
+  int64_t Size() const override { return static_cast<int64_t>(size_); }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t position_ = 0;
+};
+
 // A stream over an open file.
 class TFileStream : public TStream {
  public:

@@ -66,7 +66,8 @@ std::string TPaths::WindowsCompanyFolder(const std::string& name) {
 
 std::string TPaths::ClipboardObjectFile(const std::string& format) {
   try {
-    return ProgramsCompanyFolder("Clipboard") + "clipboard-object-" + format + "." + format;
+    const std::string folder = ProgramsCompanyFolder("Clipboard");
+    return folder.empty() ? folder : folder + "clipboard-object-" + format + "." + format;
   } catch (...) {
     return {};
   }

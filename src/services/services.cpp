@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "services/lazy_service.h"
+#include "services/zip_box.h"
 
 namespace torvel {
 namespace {
@@ -45,6 +46,7 @@ void RunProgramEndCleanup() {
       z->PurgeTemporaryFiles();
     }
     zfile.reset();  // purges a second time
+    ReleaseZipHandler();
     paths.reset();
     general.reset();
     if (!printerScratch.empty()) {

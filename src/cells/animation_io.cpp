@@ -1,0 +1,98 @@
+#include "cells/animation_io.h"
+
+#include <algorithm>
+#include <new>
+
+#include "services/error_texts.h"
+#include "services/zlib_codec.h"
+
+namespace torvel {
+
+bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error) {
+  error = kOutOfMemory;
+  try {
+    std::vector<uint8_t> bmp;
+    {
+      Bitmap picture;
+      if (!table.ExportRange(0, table.Count - 1, error, &picture)) {
+        return false;
+      }
+      bmp = EncodeBmp(picture);
+    }  // the picture is released before compressing
+    error = kOutOfMemory;
+    TSAN filled;
+    if (!ZlibCompress(bmp, 1, filled.pI)) {
+      return false;
+    }
+    filled.pW = table.CellWidth;
+    filled.pD = table.Interval;
+    filled.pT = table.Transparent;
+    filled.pFV = table.Flip;
+    filled.pFH = table.Mirror;
+    filled.pF = table.pF;
+    filled.pSH = table.pSH;
+    filled.pSV = table.pSV;
+    record = std::move(filled);
+    return true;
+  } catch (const std::bad_alloc&) {
+    error = kOutOfMemory;
+    return false;
+  }
+}
+
+bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error) {
+  TSAN record;
+  if (!EncodeAnimation(table, record, error)) {
+    return false;
+  }
+  error = kOutOfDiskSpace;
+  return WriteSanRecord(stream, record);
+}
+
+int TAnimationContents::CellCount() const {
+  return Record.pW > 0 ? Picture.Width() / Record.pW : 0;
+}
+
+bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error) {
+  error = kUnsupportedFormat;
+  TSAN record;
+  if (!ReadSanRecord(stream, record)) {
+    return false;
+  }
+  error = kOutOfMemory;
+  Bitmap picture;
+  if (!record.pI.empty()) {
+    std::vector<uint8_t> bmp;
+    std::string bmpError;
+    if (!ZlibInflate(record.pI, kMostAnimationBmpBytes, bmp) ||
+        !DecodeBmp(bmp.data(), bmp.size(), picture, bmpError, kMostAnimationPixels)) {
+      return false;
+    }
+    record.pI = {};
+  }
+  contents.Record = std::move(record);
+  contents.Picture = std::move(picture);
+  return true;
+}
+
+int CellsAcceptedWhenEmpty(const Bitmap& picture, int n) {
+  const int w = n > 0 ? picture.Width() / n : 0;
+  const int h = picture.Height();
+  if (w < 1 || w > TCellTable::kMostCellSide || h > TCellTable::kMostCellSide) {
+    return 0;
+  }
+  return std::min(n, TCellTable::CapacityFor(w, h));
+}
+
+void ApplyAnimationSettings(TAnimationStrip& strip, const TSAN& record) {
+  strip.SetInterval(record.pD);
+  strip.SetTransparent(record.pT);
+  TCellTable& table = strip.Table;
+  table.Flip = record.pFV;
+  table.Mirror = record.pFH;
+  table.pF = record.pF;
+  table.pSH = record.pSH;
+  table.pSV = record.pSV;
+}
+
+}  // namespace torvel

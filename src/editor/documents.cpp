@@ -1,0 +1,274 @@
+// The document: reading and writing animation files, New, Open, Save, Save As, the question
+// before closing, View Folder and Help, and the file name the caption shows.
+#include <QSignalBlocker>
+#include <cctype>
+
+#include "cells/animation_io.h"
+#include "editor/animation_edit.h"
+#include "editor/busy_scope.h"
+#include "editor/cell_list_widget.h"
+#include "platform/files.h"
+#include "services/error_texts.h"
+#include "services/services.h"
+#include "services/translate.h"
+
+namespace torvel {
+namespace {
+
+constexpr const char* kUntitled = "Untitled.san";
+
+}  // namespace
+
+std::string TAnimationEdit::FolderPart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string TAnimationEdit::FilePart(const std::string& path) {
+  return path.substr(FolderPart(path).size());
+}
+
+void TAnimationEdit::SetFileName(const std::string& name) {
+  FileName = name;
+  DisplayName = FilePart(name);
+  OpenDialogSettings.FileName = FolderPart(name);
+  SaveDialogSettings.FileName = name;
+}
+
+// --- animation files ---
+
+bool TAnimationEdit::WriteAnimationStream(TStream& stream) {
+  return WriteAnimation(Strip->Table, stream, LastError);
+}
+
+bool TAnimationEdit::SaveAnimationFile(const std::string& fileName) {
+  TMemoryStream bytes;
+  if (!WriteAnimationStream(bytes)) {
+    return false;
+  }
+  // The file is replaced only once the new one is complete on disk.
+  TWriteFailure failure = TWriteFailure::None;
+  if (WriteFileSafely(fileName, bytes.Bytes().data(), bytes.Bytes().size(), &failure)) {
+    return true;
+  }
+  LastError = failure == TWriteFailure::Writing ? kOutOfDiskSpace : kFileInUse;
+  return false;
+}
+
+bool TAnimationEdit::LoadAnimationFile(const std::string& fileName, bool append) {
+  LastError = kFileNotFound;
+  if (!FileExists(fileName)) {
+    return false;
+  }
+  LastError = kFileInUse;
+  std::unique_ptr<TFileStream> file = TFileStream::Open(fileName, TFileStream::TMode::Read);
+  if (!file) {
+    return false;
+  }
+  const bool result = ReadAnimationStream(*file, append);
+  if (result) {
+    SyncControls();
+  }
+  return result;
+}
+
+// Everything that can be checked is checked before the store is emptied, so that a file that
+// cannot be loaded leaves the animation on screen as it was.
+bool TAnimationEdit::ReadAnimationStream(TStream& stream, bool append) {
+  TAnimationContents contents;
+  if (!ReadAnimation(stream, contents, LastError)) {
+    return false;
+  }
+  const int n = contents.CellCount();
+  if (!append) {
+    if (n <= 0) {
+      LastError = kIndexOutOfRange;  // no picture, or one narrower than a cell
+      return false;
+    }
+    const int accepted = CellsAcceptedWhenEmpty(contents.Picture, n);
+    if (accepted != n) {
+      LastError = AcceptedCellsText(accepted, n, kCapacityReached);
+      return false;
+    }
+    ResetCells();
+  }
+  const bool wasEmpty = !Strip->HasCells();
+  const int selected = GetSelection();
+  const int k = InsertCells(&contents.Picture, n, selected);
+  if (k == 0 || k != n) {
+    return false;
+  }
+  if (wasEmpty) {
+    ApplyAnimationSettings(*Strip, contents.Record);
+    Strip->ShowFrame(false);
+  }
+  if (append) {
+    const QSignalBlocker quiet(CellList());
+    CellList()->setCurrentRow(selected + k);
+  }
+  return true;
+}
+
+// --- document commands ---
+
+bool TAnimationEdit::New(bool ask) {
+  LastError = kUnexpectedError;
+  if (ask && !QueryClose()) {
+    return true;  // cancelled: nothing changes
+  }
+  TBusyScope busy(*this);
+  if (!SaveUndo(TUndoKind::None)) {
+    return false;
+  }
+  ResetCells();
+  Modified = false;
+  Named = false;
+  SetFileName(FolderPart(FileName) + kUntitled);
+  UpdateCaption();
+  return true;
+}
+
+bool TAnimationEdit::Open(const std::string& startFolder) {
+  return RunOpenDialog(OpenDialogSettings, startFolder);
+}
+
+bool TAnimationEdit::RunOpenDialog(TOpenInfo& settings, const std::string& startFolder) {
+  LastError = kUnexpectedError;
+  settings.FileName = FolderPart(settings.FileName) + DisplayName;
+  TOpenHandler* dialogs = FileDialogs();
+  std::string chosen;
+  if (dialogs == nullptr ||
+      !dialogs->RunFileDialog(settings, TFileDialogKind::Open, chosen, startFolder)) {
+    return true;
+  }
+  settings.FileName = chosen;
+  TBusyScope busy(*this);
+  return OpenFile(chosen);
+}
+
+bool TAnimationEdit::OpenFile(const std::string& fileName) {
+  const bool result = LoadAnimationFile(fileName, false);
+  if (result) {
+    SaveUndo(TUndoKind::None);  // nothing to undo after opening
+    Named = true;
+    SetFileName(fileName);
+    Modified = false;
+  }
+  UpdateCaption();
+  return result;
+}
+
+bool TAnimationEdit::Save() {
+  TBusyScope busy(*this);
+  return SaveToFile(FileName);
+}
+
+bool TAnimationEdit::SaveToFile(const std::string& name) {
+  const bool result = SaveAnimationFile(name);
+  if (result) {
+    Named = true;
+    SetFileName(name);
+    Modified = false;
+  }
+  UpdateCaption();
+  return result;
+}
+
+bool TAnimationEdit::SaveAs(const std::string& startFolder) {
+  return RunSaveAsDialog(SaveDialogSettings, startFolder);
+}
+
+std::string TAnimationEdit::ForceExtension(const std::string& chosen, int filterIndex) {
+  if (filterIndex != 1) {
+    return chosen;  // the only filter is that of animation files
+  }
+  const std::string folder = FolderPart(chosen);
+  const std::string file = chosen.substr(folder.size());
+  const size_t dot = file.find_last_of('.');
+  std::string extension = dot == std::string::npos ? "" : file.substr(dot + 1);
+  for (char& c : extension) {
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (extension == "SAN") {
+    return chosen;
+  }
+  return folder + file.substr(0, dot) + ".SAN";
+}
+
+bool TAnimationEdit::ConfirmReplace(const std::string& fileName) {
+  TPlatformUi* ui = PlatformUi();
+  const std::string text = fileName + "\n" + Translate("This file already exists.") + "\n\n" +
+                           Translate("Replace existing file") + Translate("?");
+  return ui != nullptr && ui->ShowMessage(text, AppName, TMessageIcon::Warning,
+                                          TMessageButtons::YesNo) == TMessageAnswer::Yes;
+}
+
+bool TAnimationEdit::RunSaveAsDialog(TOpenInfo& settings, const std::string& startFolder) {
+  LastError = kUnexpectedError;
+  if (!CanSaveAs()) {
+    return false;
+  }
+  TOpenHandler* dialogs = FileDialogs();
+  std::string chosen;
+  for (;;) {
+    if (dialogs == nullptr ||
+        !dialogs->RunFileDialog(settings, TFileDialogKind::Save, chosen, startFolder)) {
+      return true;
+    }
+    chosen = ForceExtension(chosen, settings.FilterIndex);
+    if (!FileExists(chosen) || ConfirmReplace(chosen)) {
+      break;
+    }
+  }
+  settings.FileName = chosen;
+  TBusyScope busy(*this);
+  return SaveToFile(chosen);
+}
+
+bool TAnimationEdit::QueryClose() {
+  if (!Modified) {
+    return true;
+  }
+  TPlatformUi* ui = PlatformUi();
+  if (ui == nullptr) {
+    return false;
+  }
+  const std::string question = Translate("Save Changes to") + " " + FilePart(FileName) + "?";
+  switch (ui->ShowMessage(question, AppName, TMessageIcon::Warning, TMessageButtons::YesNoCancel)) {
+    case TMessageAnswer::Yes:
+      if (!SaveAs("")) {
+        ShowLastError();
+      }
+      return !Modified;  // a cancelled Save As keeps the program open
+    case TMessageAnswer::No:
+      Modified = false;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TAnimationEdit::CanViewFolder() const {
+  return FolderExists(FolderPart(FileName));
+}
+
+bool TAnimationEdit::ViewFolder() {
+  LastError = kPathNotFound;
+  TPaths* paths = Paths();
+  if (!CanViewFolder() || paths == nullptr) {
+    return false;
+  }
+  paths->ShellOpen(FolderPart(FileName), "");
+  return true;
+}
+
+bool TAnimationEdit::ShowHelp() {
+  LastError = kUnexpectedError;
+  if (!HelpHandler) {
+    return false;
+  }
+  TBusyScope busy(*this);
+  return HelpHandler(*this);
+}
+
+}  // namespace torvel
