@@ -132,9 +132,6 @@ class TAnimationEdit : public QObject {
   // The chosen name with the extension the filter asks for ("SAN"), unless it has it already
   // in any letter case.
   static std::string ForceExtension(const std::string& chosen, int filterIndex);
-  // The folder part of a path, up to and including its last "/", and the rest.
-  static std::string FolderPart(const std::string& path);
-  static std::string FilePart(const std::string& path);
 
   // Empties the store and rebuilds the list.
   void ResetCells();

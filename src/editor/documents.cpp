@@ -19,15 +19,6 @@ constexpr const char* kUntitled = "Untitled.san";
 
 }  // namespace
 
-std::string TAnimationEdit::FolderPart(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string TAnimationEdit::FilePart(const std::string& path) {
-  return path.substr(FolderPart(path).size());
-}
-
 void TAnimationEdit::SetFileName(const std::string& name) {
   FileName = name;
   DisplayName = FilePart(name);

@@ -1,17 +1,13 @@
 #include "formats/file_dialogs.h"
 
 #include "formats/usable_folder.h"
+#include "platform/files.h"
 #include "services/lazy_service.h"
 
 namespace torvel {
 namespace {
 
 std::unique_ptr<TOpenHandler> handler;
-
-std::string FolderPart(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 bool IsSave(TFileDialogKind kind) {
   return kind == TFileDialogKind::Save || kind == TFileDialogKind::SaveWithPreview;
@@ -53,7 +49,7 @@ bool TOpenHandler::Run(TOpenInfo& info, TFileDialogKind kind, std::string& fileN
   request.Options = static_cast<int>(info.Options);
   request.Filter = info.Filter;
   request.FilterIndex = info.FilterIndex;
-  request.FileName = IsSave(kind) ? info.FileName.substr(FolderPart(info.FileName).size()) : "";
+  request.FileName = IsSave(kind) ? FilePart(info.FileName) : "";
   request.Folder = UsableFolder(startFolder.empty() ? FolderPart(info.FileName) : startFolder);
   int filterIndex = info.FilterIndex;
   const bool confirmed = ui->RunFileDialog(request, fileName, filterIndex);

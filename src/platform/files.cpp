@@ -14,15 +14,19 @@
 namespace torvel {
 namespace fs = std::filesystem;
 
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FilePart(const std::string& path) {
+  return path.substr(FolderPart(path).size());
+}
+
 namespace {
 
 bool StatPath(const std::string& path, struct stat& info) {
   return !path.empty() && ::stat(path.c_str(), &info) == 0;
-}
-
-std::string FolderPart(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string TemporaryNameBeside(const std::string& path) {

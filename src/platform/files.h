@@ -10,6 +10,10 @@ namespace torvel {
 
 // File and folder operations on "/"-separated paths. None of them throws.
 
+// The folder part of a path runs up to and including its last "/"; the file part is the rest.
+std::string FolderPart(const std::string& path);
+std::string FilePart(const std::string& path);
+
 bool FileExists(const std::string& path);    // an ordinary file (or a link to one)
 bool FolderExists(const std::string& path);  // a folder (or a link to one)
 bool CreateFolder(const std::string& path);  // one level; true when it exists afterwards

@@ -5,15 +5,6 @@
 #include "platform/platform_ui.h"
 
 namespace torvel {
-namespace {
-
-std::string FolderPartOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-}  // namespace
-
 std::string TPaths::AddSeparator(const std::string& path) {
   return !path.empty() && path.back() == '/' ? path : path + "/";
 }
@@ -86,7 +77,7 @@ void TPaths::ForceFolders(const std::string& path) {
     if (folder.empty() || torvel::FolderExists(folder)) {
       return;
     }
-    const std::string parent = FolderPartOf(folder);
+    const std::string parent = FolderPart(folder);
     if (!parent.empty() && parent != folder) {
       ForceFolders(parent);
     }
@@ -102,7 +93,7 @@ bool TPaths::RemoveFile(const std::string& path) {
 
 std::string TPaths::StripExtension(const std::string& path) {
   try {
-    const size_t nameStart = FolderPartOf(path).size();
+    const size_t nameStart = FolderPart(path).size();
     const size_t dot = path.find_last_of('.');
     return dot == std::string::npos || dot < nameStart ? path : path.substr(0, dot);
   } catch (...) {
@@ -115,7 +106,7 @@ bool TPaths::CopyFileTo(const std::string& source, const std::string& target) {
     if (!FileExists(source)) {
       return false;
     }
-    ForceFolders(FolderPartOf(target));
+    ForceFolders(FolderPart(target));
     return CopyFileOver(source, target);
   } catch (...) {
     return false;
@@ -128,7 +119,7 @@ bool TPaths::ShellOpen(const std::string& target, const std::string& parameters)
     if (ui == nullptr) {
       return false;
     }
-    ui->ShellOpen(target, parameters, FolderPartOf(target));
+    ui->ShellOpen(target, parameters, FolderPart(target));
     return true;
   } catch (...) {
     return false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -10,6 +11,7 @@
 #include "cells/animation_strip.h"
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
+#include "platform/files.h"
 #include "platform/raster.h"
 #include "services/services.h"
 #include "support/file_helpers.h"
@@ -205,6 +207,105 @@ TEST_F(MainWindowTest, ExitRunsTheCloseSequence) {
   window.Item("Exit1")->trigger();
   EXPECT_EQ(ended, 1);
   EXPECT_FALSE(window.isVisible());
+}
+
+// Puts cells into the editor as a recorded change.
+void AddChangedCells(TAnimationEdit& editor, int n) {
+  Bitmap strip(n * 4, 4);
+  FillRect(strip, strip.Rect(), 0x336699);
+  editor.InsertCells(&strip, n, -1);
+}
+
+TEST_F(MainWindowTest, TheFileMenuFollowsTheDocument) {
+  window.FileMenuOpen();
+  for (const char* name : {"New1", "NewInstance1", "Open1", "OpenfromStartButton1", "Exit1"}) {
+    EXPECT_TRUE(window.Item(name)->isEnabled()) << name;
+  }
+  for (const char* name : {"Save1", "SaveAs1", "SavetoStartButton1"}) {
+    EXPECT_FALSE(window.Item(name)->isEnabled()) << name;
+  }
+  AddChangedCells(*window.Editor(), 2);
+  window.FileMenuOpen();
+  EXPECT_FALSE(window.Item("Save1")->isEnabled());  // untitled
+  EXPECT_TRUE(window.Item("SaveAs1")->isEnabled());
+  EXPECT_TRUE(window.Item("SavetoStartButton1")->isEnabled());
+
+  const std::string folder = test::FreshFolder("menu");
+  ui.FileAnswers.push_back({true, folder + "menu.san", 1});
+  QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(FileExists(folder + "menu.san"));
+  EXPECT_EQ(window.windowTitle().toStdString(), "menu.san - Torvel");
+  window.FileMenuOpen();
+  EXPECT_TRUE(window.Item("Save1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, StartButtonCommandsUseTheSharedAnimationsFolder) {
+  const std::string shared = Paths()->ProgramsCompanyFolder("Animations");
+  window.Item("OpenfromStartButton1")->trigger();
+  ASSERT_EQ(ui.FileRequests.size(), 1u);
+  EXPECT_EQ(ui.FileRequests[0].Kind, TFileDialogKind::Open);
+  EXPECT_EQ(ui.FileRequests[0].Folder, shared);
+  AddChangedCells(*window.Editor(), 1);
+  window.Item("SavetoStartButton1")->trigger();
+  ASSERT_EQ(ui.FileRequests.size(), 2u);
+  EXPECT_EQ(ui.FileRequests[1].Kind, TFileDialogKind::Save);
+  EXPECT_EQ(ui.FileRequests[1].Folder, shared);
+  window.EditMenuOpen();
+  ASSERT_TRUE(window.Item("ViewFolder1")->isEnabled());
+  window.Item("ViewFolder1")->trigger();
+  ASSERT_EQ(ui.ShellRequests.size(), 1u);
+  EXPECT_EQ(ui.ShellRequests[0].Target, shared);
+}
+
+TEST_F(MainWindowTest, F3PastesTheAnimationThatCopyAllLeft) {
+  DeleteFile(Paths()->ClipboardObjectFile("SAN"));
+  AddChangedCells(*window.Editor(), 2);
+  QTest::keyClick(&window, Qt::Key_F3);
+  EXPECT_EQ(window.Editor()->Strip->Table.Count, 2);  // nothing to paste yet
+  window.PasteSpecialOpen();
+  EXPECT_FALSE(window.Item("Animation1")->isEnabled());
+  window.Item("CopyAll1")->trigger();
+  window.PasteSpecialOpen();
+  EXPECT_TRUE(window.Item("Animation1")->isEnabled());
+  EXPECT_TRUE(window.Item("Animation2")->isEnabled());
+  QTest::keyClick(&window, Qt::Key_F3);
+  EXPECT_EQ(window.Editor()->Strip->Table.Count, 4);
+  window.Item("Animation2")->trigger();
+  EXPECT_EQ(window.Editor()->Strip->Table.Count, 6);
+}
+
+TEST_F(MainWindowTest, ClosingWithUnsavedChangesAsksFirst) {
+  AddChangedCells(*window.Editor(), 1);
+  ui.MessageAnswers = {TMessageAnswer::Cancel};
+  window.close();
+  EXPECT_TRUE(window.isVisible());
+  ASSERT_NE(window.Editor(), nullptr);
+  EXPECT_EQ(ended, 0);
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "Save Changes to Untitled.san?");
+  ui.MessageAnswers = {TMessageAnswer::No};
+  window.Item("Exit1")->trigger();
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(window.Editor(), nullptr);
+}
+
+TEST_F(MainWindowTest, TheCommandLineFileIsOpenedOrReported) {
+  const std::string folder = test::FreshFolder("arguments");
+  AddChangedCells(*window.Editor(), 3);
+  ASSERT_TRUE(window.Editor()->SaveAnimationFile(folder + "start.san"));
+  window.Editor()->New(false);
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(folder));
+  window.OpenCommandLineFile("start.san");
+  QDir::setCurrent(previous);
+  EXPECT_EQ(window.Editor()->FileName, folder + "start.san");
+  EXPECT_EQ(window.Editor()->Strip->Table.Count, 3);
+  EXPECT_TRUE(ui.Messages.empty());
+
+  window.OpenCommandLineFile(folder + "missing.san");
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "File not found");
+  EXPECT_EQ(window.Editor()->Strip->Table.Count, 3);
 }
 
 TEST(ProgramCopy, IsRefreshedInTheImageToolsFolder) {
