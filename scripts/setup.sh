@@ -5,7 +5,7 @@ set -euo pipefail
 
 TORVEL_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
-  qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev
+  qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick
 )

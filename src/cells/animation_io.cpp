@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/files.h"
 #include "services/error_texts.h"
+#include "services/translate.h"
 #include "services/zlib_codec.h"
 
 namespace torvel {
@@ -47,6 +49,40 @@ bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error
   }
   error = kOutOfDiskSpace;
   return WriteSanRecord(stream, record);
+}
+
+bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& bytes,
+                        std::string& error) {
+  TWriteFailure failure = TWriteFailure::None;
+  if (WriteFileSafely(path, bytes.data(), bytes.size(), &failure)) {
+    return true;
+  }
+  error = failure == TWriteFailure::Writing ? kOutOfDiskSpace : kFileInUse;
+  return false;
+}
+
+bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error) {
+  TMemoryStream bytes;
+  return WriteAnimation(table, bytes, error) && WriteFileReporting(path, bytes.Bytes(), error);
+}
+
+std::unique_ptr<TFileStream> OpenAnimationFile(const std::string& path, std::string& error) {
+  error = kFileNotFound;
+  if (!FileExists(path)) {
+    return nullptr;
+  }
+  error = kFileInUse;
+  return TFileStream::Open(path, TFileStream::TMode::Read);
+}
+
+bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error) {
+  std::unique_ptr<TFileStream> file = OpenAnimationFile(path, error);
+  return file != nullptr && ReadAnimation(*file, contents, error);
+}
+
+std::string AcceptedCellsText(int accepted, int offered, const std::string& reason) {
+  return std::to_string(accepted) + " " + Translate("of") + " " + std::to_string(offered) + " " +
+         Translate("cells accepted.") + "\r\n" + reason;
 }
 
 int TAnimationContents::CellCount() const {

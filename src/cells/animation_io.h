@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "cells/animation_strip.h"
@@ -25,6 +26,16 @@ bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error);
 // Writes the whole animation as a ".san" record; "Out of disk space" when the stream refuses it.
 bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error);
 
+// Writes a file safely (see WriteFileSafely): "File in use" when it cannot be created or
+// replaced, "Out of disk space" when writing fails.
+bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& bytes,
+                        std::string& error);
+
+// Writes the animation as the file at path. The file is replaced only once the new one is
+// complete on disk; "File in use" when it cannot be created or replaced, "Out of disk space"
+// when writing fails.
+bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error);
+
 // A ".san" record read and its picture decoded, before anything of the store is touched.
 struct TAnimationContents {
   TSAN Record;     // its pI is released once the picture is decoded
@@ -36,6 +47,16 @@ struct TAnimationContents {
 // Reads a record: "Unsupported format" when it is not one, "Out of memory" when its picture
 // does not inflate, is not a BMP image or is larger than an animation can be.
 bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error);
+
+// Opens the file at path for reading: none with "File not found" or "File in use".
+std::unique_ptr<TFileStream> OpenAnimationFile(const std::string& path, std::string& error);
+
+// Reads the file at path: "File not found", "File in use", or the errors of ReadAnimation.
+bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error);
+
+// The report of a store that took fewer cells than offered: "2 of 5 cells accepted." and the
+// store's reason on a line of its own.
+std::string AcceptedCellsText(int accepted, int offered, const std::string& reason);
 
 // How many of n cells cut from the picture an empty store would take.
 int CellsAcceptedWhenEmpty(const Bitmap& picture, int n);

@@ -197,7 +197,6 @@ class TAnimationEdit : public QObject {
   QCheckBox* AddCheckBox(const std::string& text);
   void SetFileName(const std::string& name);
   bool ConfirmReplace(const std::string& fileName);
-  std::string AcceptedCellsText(int accepted, int offered, const std::string& reason) const;
   void RefreshStatus();
   int MillisecondsUntilDue() const;
   void ShowPosition();

@@ -2,6 +2,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "cells/animation_io.h"
 #include "editor/animation_edit.h"
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
@@ -69,12 +70,6 @@ int TAnimationEdit::InsertCells(Bitmap* picture, int n, int position) {
   Strip->ShowFrame(false);
   UpdateCaption();
   return accepted;
-}
-
-std::string TAnimationEdit::AcceptedCellsText(int accepted, int offered,
-                                              const std::string& reason) const {
-  return std::to_string(accepted) + " " + Translate("of") + " " + std::to_string(offered) + " " +
-         Translate("cells accepted.") + "\r\n" + reason;
 }
 
 // As many cells of the present size as fit, or for an empty store the smallest divisor of the

@@ -33,26 +33,11 @@ bool TAnimationEdit::WriteAnimationStream(TStream& stream) {
 }
 
 bool TAnimationEdit::SaveAnimationFile(const std::string& fileName) {
-  TMemoryStream bytes;
-  if (!WriteAnimationStream(bytes)) {
-    return false;
-  }
-  // The file is replaced only once the new one is complete on disk.
-  TWriteFailure failure = TWriteFailure::None;
-  if (WriteFileSafely(fileName, bytes.Bytes().data(), bytes.Bytes().size(), &failure)) {
-    return true;
-  }
-  LastError = failure == TWriteFailure::Writing ? kOutOfDiskSpace : kFileInUse;
-  return false;
+  return SaveAnimation(Strip->Table, fileName, LastError);
 }
 
 bool TAnimationEdit::LoadAnimationFile(const std::string& fileName, bool append) {
-  LastError = kFileNotFound;
-  if (!FileExists(fileName)) {
-    return false;
-  }
-  LastError = kFileInUse;
-  std::unique_ptr<TFileStream> file = TFileStream::Open(fileName, TFileStream::TMode::Read);
+  std::unique_ptr<TFileStream> file = OpenAnimationFile(fileName, LastError);
   if (!file) {
     return false;
   }

@@ -1,0 +1,259 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <optional>
+
+#include "cells/animation_io.h"
+#include "cli/png_io.h"
+#include "platform/bmp.h"
+#include "platform/files.h"
+#include "services/error_texts.h"
+
+namespace torvel {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kWrongUsage = 2;
+
+// Image files larger than this are not read at all.
+constexpr size_t kMostImageFileBytes = size_t{512} << 20;
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  torvel-cli info FILE.san\n"
+    "      Prints the animation's cells, cell size, interval (milliseconds, 0 is still),\n"
+    "      transparent, flip, mirror and the three reserved values, one 'name: value' per "
+    "line.\n"
+    "  torvel-cli pack IMAGE OUT.san --cells N [--interval MS] [--transparent|--opaque]\n"
+    "                 [--flip] [--mirror]\n"
+    "      Cuts a BMP or PNG image strip into N equal cells, as Paste Special > Image Strip\n"
+    "      does, and saves them as an animation. Without options the animation is still\n"
+    "      (interval 0) and transparent; intervals below 50 ms are still, above 2000 ms are 2000.\n"
+    "  torvel-cli unpack FILE.san OUT.png|OUT.bmp\n"
+    "      Writes all cells side by side as one picture, in the format of OUT's extension.\n"
+    "  torvel-cli --help\n"
+    "      Shows this text.\n"
+    "Errors go to standard error; the exit status is 0 on success, 1 when the work failed and\n"
+    "2 when the command line was wrong.\n";
+
+class TCli {
+ public:
+  TCli(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+  int Info(const std::vector<std::string>& args);
+  int Pack(const std::vector<std::string>& args);
+  int Unpack(const std::vector<std::string>& args);
+  int WrongUsage(const std::string& why) {
+    err_ << "torvel-cli: " << why << "\n" << kUsage;
+    return kWrongUsage;
+  }
+
+ private:
+  int Fail(const std::string& subject, const std::string& error) {
+    err_ << "torvel-cli: " << subject << ": " << error << "\n";
+    return kFailed;
+  }
+  bool LoadStore(const std::string& path, TAnimationStrip& store, std::string& error);
+
+  std::ostream& out_;
+  std::ostream& err_;
+};
+
+std::optional<int> ParseInt(const std::string& text) {
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::string LowerExtension(const std::string& path) {
+  const std::string file = FilePart(path);
+  const size_t dot = file.find_last_of('.');
+  std::string extension = dot == std::string::npos ? "" : file.substr(dot + 1);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+const char* YesNo(bool on) {
+  return on ? "yes" : "no";
+}
+
+// The store holding the file's cells, cut exactly as the editor cuts them when opening it.
+bool TCli::LoadStore(const std::string& path, TAnimationStrip& store, std::string& error) {
+  TAnimationContents contents;
+  if (!LoadAnimation(path, contents, error)) {
+    return false;
+  }
+  const int n = contents.CellCount();
+  const int accepted = n > 0 ? store.AddCells(&contents.Picture, n, -1) : 0;
+  if (n <= 0 || accepted != n) {
+    error =
+        n <= 0 ? std::string(kIndexOutOfRange) : AcceptedCellsText(accepted, n, store.LastError);
+    return false;
+  }
+  ApplyAnimationSettings(store, contents.Record);
+  return true;
+}
+
+int TCli::Info(const std::vector<std::string>& args) {
+  if (args.size() != 1) {
+    return WrongUsage("info takes one file");
+  }
+  TAnimationContents contents;
+  std::string error;
+  if (!LoadAnimation(args[0], contents, error)) {
+    return Fail(args[0], error);
+  }
+  const TSAN& r = contents.Record;
+  const int n = contents.CellCount();
+  const int width = n > 0 ? contents.Picture.Width() / n : 0;
+  out_ << "cells: " << n << "\n"
+       << "cell size: " << width << "x" << (n > 0 ? contents.Picture.Height() : 0) << "\n"
+       << "interval: " << r.pD << "\n"
+       << "transparent: " << YesNo(r.pT) << "\n"
+       << "flip: " << YesNo(r.pFV) << "\n"
+       << "mirror: " << YesNo(r.pFH) << "\n"
+       << "pF: " << int{r.pF} << "\n"
+       << "pSH: " << r.pSH << "\n"
+       << "pSV: " << r.pSV << "\n";
+  return kDone;
+}
+
+bool ReadImage(const std::string& path, Bitmap& picture, std::string& error) {
+  std::vector<uint8_t> bytes;
+  error = FileExists(path) ? kFileInUse : kFileNotFound;
+  if (!ReadWholeFile(path, kMostImageFileBytes, bytes)) {
+    return false;
+  }
+  return LooksLikePng(bytes) ? DecodePng(bytes, picture, error) : DecodeBmp(bytes, picture, error);
+}
+
+int TCli::Pack(const std::vector<std::string>& args) {
+  std::vector<std::string> files;
+  std::optional<int> cells;
+  int interval = 0;
+  bool transparent = true, flip = false, mirror = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--cells" || a == "--interval") {
+      const std::optional<int> value = i + 1 < args.size() ? ParseInt(args[++i]) : std::nullopt;
+      if (!value || *value < (a == "--cells" ? 1 : 0)) {
+        return WrongUsage(a + " needs a " + (a == "--cells" ? "positive" : "non-negative") +
+                          " whole number");
+      }
+      if (a == "--cells") {
+        cells = *value;
+      } else {
+        interval = *value;
+      }
+    } else if (a == "--transparent" || a == "--opaque") {
+      transparent = a == "--transparent";
+    } else if (a == "--flip") {
+      flip = true;
+    } else if (a == "--mirror") {
+      mirror = true;
+    } else if (a.rfind("--", 0) == 0) {
+      return WrongUsage("unknown option " + a);
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.size() != 2 || !cells) {
+    return WrongUsage("pack takes an image, an output file and --cells N");
+  }
+  Bitmap picture;
+  std::string error;
+  if (!ReadImage(files[0], picture, error)) {
+    return Fail(files[0], error);
+  }
+  const int most = std::clamp(picture.Width(), 1, TCellTable::kMostCellsWidth);
+  if (*cells > most) {
+    return WrongUsage("--cells must lie between 1 and " + std::to_string(most) + " for this image");
+  }
+  TAnimationStrip store;
+  const int accepted = store.AddCells(&picture, *cells, -1);
+  if (accepted != *cells) {
+    return Fail(files[0], AcceptedCellsText(accepted, *cells, store.LastError));
+  }
+  store.SetInterval(interval);
+  store.SetTransparent(transparent);
+  store.SetFlip(flip);
+  store.SetMirror(mirror);
+  if (!SaveAnimation(store.Table, files[1], error)) {
+    return Fail(files[1], error);
+  }
+  return kDone;
+}
+
+bool EncodePicture(const Bitmap& picture, const std::string& extension,
+                   std::vector<uint8_t>& bytes) {
+  if (extension == "png") {
+    return EncodePng(picture, bytes);
+  }
+  try {
+    bytes = EncodeBmp(picture);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+int TCli::Unpack(const std::vector<std::string>& args) {
+  if (args.size() != 2) {
+    return WrongUsage("unpack takes an animation and an output picture");
+  }
+  const std::string extension = LowerExtension(args[1]);
+  if (extension != "png" && extension != "bmp") {
+    return WrongUsage("the output picture must end in .png or .bmp");
+  }
+  TAnimationStrip store;
+  std::string error;
+  if (!LoadStore(args[0], store, error)) {
+    return Fail(args[0], error);
+  }
+  Bitmap picture;
+  if (!store.Table.ExportRange(0, store.Table.Count - 1, error, &picture)) {
+    return Fail(args[0], error);
+  }
+  std::vector<uint8_t> bytes;
+  if (!EncodePicture(picture, extension, bytes)) {
+    return Fail(args[1], kOutOfMemory);
+  }
+  if (!WriteFileReporting(args[1], bytes, error)) {
+    return Fail(args[1], error);
+  }
+  return kDone;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  TCli cli(out, err);
+  if (arguments.empty()) {
+    return cli.WrongUsage("no command given");
+  }
+  const std::string& command = arguments[0];
+  const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    out << kUsage;
+    return kDone;
+  }
+  if (command == "info") {
+    return cli.Info(rest);
+  }
+  if (command == "pack") {
+    return cli.Pack(rest);
+  }
+  if (command == "unpack") {
+    return cli.Unpack(rest);
+  }
+  return cli.WrongUsage("unknown command " + command);
+}
+
+}  // namespace torvel

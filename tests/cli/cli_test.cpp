@@ -1,0 +1,171 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cells/animation_io.h"
+#include "cli/png_io.h"
+#include "platform/bmp.h"
+#include "platform/files.h"
+#include "platform/raster.h"
+#include "support/file_helpers.h"
+#include "support/test_folders.h"
+
+namespace torvel {
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Out;
+  std::string Err;
+};
+
+TRun RunTool(const std::vector<std::string>& arguments) {
+  std::ostringstream out, err;
+  TRun run;
+  run.Status = RunCli(arguments, out, err);
+  run.Out = out.str();
+  run.Err = err.str();
+  return run;
+}
+
+// n cells of w x h side by side, each its own colour with a white dot.
+Bitmap Strip(int n, int w, int h) {
+  Bitmap strip(n * w, h);
+  for (int k = 0; k < n; ++k) {
+    FillRect(strip, {k * w, 0, (k + 1) * w, h}, static_cast<TColor>(0x1F3F5F + 0x101010 * k));
+    strip.SetPixel(k * w + 1, h - 1, kWhite);
+  }
+  return strip;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  ASSERT_TRUE(WriteFileSafely(path, bytes.data(), bytes.size()));
+}
+
+Bitmap ReadPicture(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(ReadWholeFile(path, 1 << 24, bytes));
+  Bitmap picture;
+  std::string error;
+  EXPECT_TRUE(LooksLikePng(bytes) ? DecodePng(bytes, picture, error)
+                                  : DecodeBmp(bytes, picture, error))
+      << path << ": " << error;
+  return picture;
+}
+
+bool SamePixels(const Bitmap& a, const Bitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) {
+    return false;
+  }
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int x = 0; x < a.Width(); ++x) {
+      if (a.Pixel(x, y) != b.Pixel(x, y)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+class CliTest : public testing::Test {
+ protected:
+  std::string folder = test::FreshFolder("cli");
+};
+
+TEST_F(CliTest, PackInfoAndUnpackRoundTrip) {
+  const Bitmap strip = Strip(3, 12, 9);
+  WriteBytes(folder + "strip.bmp", EncodeBmp(strip));
+  const TRun pack = RunTool({"pack", folder + "strip.bmp", folder + "walk.san", "--cells", "3",
+                             "--interval", "120", "--opaque", "--flip"});
+  ASSERT_EQ(pack.Status, 0) << pack.Err;
+  EXPECT_EQ(pack.Err, "");
+
+  const TRun info = RunTool({"info", folder + "walk.san"});
+  ASSERT_EQ(info.Status, 0) << info.Err;
+  EXPECT_EQ(info.Out,
+            "cells: 3\ncell size: 12x9\ninterval: 120\ntransparent: no\nflip: yes\n"
+            "mirror: no\npF: 0\npSH: 0\npSV: 0\n");
+
+  for (const char* name : {"back.bmp", "back.png", "BACK.PNG"}) {
+    const TRun unpack = RunTool({"unpack", folder + "walk.san", folder + name});
+    ASSERT_EQ(unpack.Status, 0) << unpack.Err;
+    EXPECT_TRUE(SamePixels(ReadPicture(folder + name), strip)) << name;
+  }
+}
+
+TEST_F(CliTest, PngStripsAreCutLikeImageStripPaste) {
+  // 31 pixels in 3 cells: each cell 10 wide, the last column dropped.
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(EncodePng(Strip(1, 31, 5), png));
+  WriteBytes(folder + "strip.png", png);
+  ASSERT_EQ(RunTool({"pack", folder + "strip.png", folder + "out.san", "--cells", "3"}).Status, 0);
+  TAnimationContents contents;
+  std::string error;
+  ASSERT_TRUE(LoadAnimation(folder + "out.san", contents, error)) << error;
+  EXPECT_EQ(contents.Record.pW, 10);
+  EXPECT_EQ(contents.CellCount(), 3);
+  EXPECT_EQ(contents.Record.pD, 0);  // still, as a new animation starts
+  EXPECT_TRUE(contents.Record.pT);
+}
+
+TEST_F(CliTest, ErrorsGoToStandardErrorWithTheirTexts) {
+  test::WriteText(folder + "junk.san", "not an animation");
+  test::WriteText(folder + "junk.bmp", "not a picture");
+  WriteBytes(folder + "small.bmp", EncodeBmp(Strip(2, 3, 3)));
+  const std::pair<std::vector<std::string>, std::string> failures[] = {
+      {{"info", folder + "missing.san"}, "File not found"},
+      {{"info", folder + "junk.san"}, "Unsupported format"},
+      {{"unpack", folder + "junk.san", folder + "x.png"}, "Unsupported format"},
+      {{"pack", folder + "junk.bmp", folder + "x.san", "--cells", "1"}, "Unsupported format"},
+      {{"pack", folder + "small.bmp", folder + "none/x.san", "--cells", "2"}, "File in use"},
+  };
+  for (const auto& [arguments, text] : failures) {
+    const TRun run = RunTool(arguments);
+    EXPECT_EQ(run.Status, 1) << arguments[1];
+    EXPECT_NE(run.Err.find(text), std::string::npos) << run.Err;
+    EXPECT_EQ(run.Out, "");
+  }
+  EXPECT_FALSE(FileExists(folder + "x.san"));
+  EXPECT_FALSE(FileExists(folder + "x.png"));
+}
+
+TEST_F(CliTest, AStripBeyondTheStoresCapacityIsReported) {
+  // Two cells of 4000 x 1000: one alone fills the 12,000,000 bytes the store holds.
+  WriteBytes(folder + "huge.bmp", EncodeBmp(Bitmap(8000, 1000)));
+  const TRun run = RunTool({"pack", folder + "huge.bmp", folder + "huge.san", "--cells", "2"});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_NE(run.Err.find("1 of 2 cells accepted.\r\nCapacity reached"), std::string::npos)
+      << run.Err;
+  EXPECT_FALSE(FileExists(folder + "huge.san"));
+}
+
+TEST_F(CliTest, WrongCommandLinesShowTheUsage) {
+  WriteBytes(folder + "small.bmp", EncodeBmp(Strip(2, 3, 3)));
+  const std::string image = folder + "small.bmp", out = folder + "o.san";
+  const std::vector<std::vector<std::string>> wrong = {
+      {},
+      {"frobnicate"},
+      {"info"},
+      {"pack", image, out},
+      {"pack", image, out, "--cells", "0"},
+      {"pack", image, out, "--cells", "7"},  // more cells than the image has columns
+      {"pack", image, out, "--cells", "two"},
+      {"pack", image, out, "--cells", "2", "--interval", "-5"},
+      {"pack", image, out, "--cells", "2", "--sideways"},
+      {"unpack", out, folder + "o.gif"},
+  };
+  for (const auto& arguments : wrong) {
+    const TRun run = RunTool(arguments);
+    EXPECT_EQ(run.Status, 2) << (arguments.empty() ? "" : arguments.back());
+    EXPECT_NE(run.Err.find("Usage:"), std::string::npos);
+  }
+  EXPECT_FALSE(FileExists(out));
+  const TRun help = RunTool({"--help"});
+  EXPECT_EQ(help.Status, 0);
+  EXPECT_NE(help.Out.find("torvel-cli pack IMAGE OUT.san --cells N"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace torvel
