@@ -1,14 +1,13 @@
-// Feeds arbitrary bytes to the animation file reader, then inflates and decodes the picture the
-// way loading does. A record that reads must write back into one that reads the same.
+// Feeds arbitrary bytes to the animation file reader the way opening a file does: the record,
+// its picture inflated and decoded within the size caps, and the cells cut into a store. A record
+// that reads must write back into one that reads the same.
 #include <cstdint>
 #include <cstdlib>
 
-#include "formats/animation_file.h"
-#include "platform/bmp.h"
-#include "services/zlib_codec.h"
+#include "cells/animation_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  torvel::TMemoryStream stream(std::vector<uint8_t>(data, data + size));
+  torvel::TMemoryView stream(data, size);
   torvel::TSAN record;
   if (!torvel::ReadSanRecord(stream, record)) {
     return 0;
@@ -19,11 +18,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       !torvel::ReadSanRecord(again, back) || back.pI != record.pI || back.pW != record.pW) {
     std::abort();
   }
-  std::vector<uint8_t> bmp;
-  if (torvel::ZlibInflate(record.pI, 16 << 20, bmp)) {
-    torvel::Bitmap picture;
-    std::string error;
-    torvel::DecodeBmp(bmp, picture, error);
+  stream.Seek(0);
+  torvel::TAnimationContents contents;
+  std::string error;
+  if (!torvel::ReadAnimation(stream, contents, error)) {
+    return 0;
+  }
+  const int n = contents.CellCount();
+  if (n > 0 && torvel::CellsAcceptedWhenEmpty(contents.Picture, n) == n) {
+    torvel::TAnimationStrip store;
+    if (store.AddCells(&contents.Picture, n, -1) != n) {
+      std::abort();  // the check before loading promised room for every cell
+    }
   }
   return 0;
 }

@@ -32,7 +32,7 @@ class TZipHandler {
   // bytes. The inflated size is capped (see kMostInflatedBytes).
   bool Decompress(TMemoryStream& bytes);
   // The most bytes one entry may inflate to.
-  static constexpr size_t kMostInflatedBytes = size_t{256} << 20;
+  static constexpr size_t kMostInflatedBytes = size_t{64} << 20;
   std::string LastErrorText;
 };
 TZipHandler* ZipHandler();
