@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "editor/animation_edit.h"
 #include "platform/raster.h"
+#include "private_home.h"
 #include "services/services.h"
 
 namespace {
@@ -38,6 +39,7 @@ void RunFor(int milliseconds) {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   const int seconds = argc > 1 ? std::max(std::atoi(argv[1]), 1) : 10;
+  const std::string home = UsePrivateHome();
   torvel::StartServices();
   QApplication app(argc, argv);
   torvel::TForm1 window;
@@ -67,7 +69,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
   window.EndProcess = [] {};
+  editor.Modified = false;  // nothing to keep: no save question
   window.CloseProgram();
   torvel::RunProgramEndCleanup();
-  return 0;
+  return RemovePrivateHome(home) ? 0 : 1;
 }

@@ -7,24 +7,28 @@
 #include "services/error_texts.h"
 #include "services/translate.h"
 #include "services/zlib_codec.h"
+#include "services/zlib_stream.h"
 
 namespace torvel {
 
 bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error) {
   error = kOutOfMemory;
   try {
-    std::vector<uint8_t> bmp;
+    TSAN filled;
     {
       Bitmap picture;
       if (!table.ExportRange(0, table.Count - 1, error, &picture)) {
         return false;
       }
-      bmp = EncodeBmp(picture);
-    }  // the picture is released before compressing
-    error = kOutOfMemory;
-    TSAN filled;
-    if (!ZlibCompress(bmp, 1, filled.pI)) {
-      return false;
+      error = kOutOfMemory;
+      // The BMP image goes straight into the compressor, row by row.
+      TMemoryStream packed;
+      TCompressionStream deflater(1, packed);
+      if (!EncodeBmp(picture, deflater)) {
+        return false;
+      }
+      deflater.Finish();
+      filled.pI = packed.TakeBytes();
     }
     filled.pW = table.CellWidth;
     filled.pD = table.Interval;
@@ -36,7 +40,7 @@ bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error) 
     filled.pSV = table.pSV;
     record = std::move(filled);
     return true;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {  // memory ran out, or the compressor failed
     error = kOutOfMemory;
     return false;
   }

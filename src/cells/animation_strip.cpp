@@ -139,6 +139,11 @@ int TAnimationStrip::AddCells(Bitmap* picture, int n, int position) {
         Table.CellHeight = static_cast<uint16_t>(h);
         Table.Capacity = TCellTable::CapacityFor(w, h);
       }
+      if (k == 1) {
+        // Room for every piece at once, rather than growing the shared bitmaps ten slots at a
+        // time; should that fail, each piece still asks for its own slot below.
+        ReserveSlot(std::min(Table.Count + n, static_cast<int>(Table.Capacity)) - 1);
+      }
       if (!AddOneCell(*picture, {(k - 1) * w, 0, k * w, h}, position)) {
         break;
       }

@@ -1,7 +1,10 @@
 #include "platform/raster.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "platform/resample.h"
 
@@ -14,14 +17,42 @@ void PutPixel(Bitmap& dst, int x, int y, TColor color) {
   }
 }
 
-uint8_t Blend(const uint8_t* base, int step, const TAxisWeights& w, int i) {
-  const int first = w.First[i];
-  const int32_t* weight = &w.Weights[w.Offset[i]];
-  int32_t sum = TAxisWeights::kWeightOne / 2;
-  for (int k = 0; k < w.Count[i]; ++k) {
-    sum += base[(first + k) * step] * weight[k];
+// Thumbnails and previews stretch between the same few sizes again and again: the weights of the
+// latest ones are kept.
+const TAxisWeights& CachedAxisWeights(int srcLength, int dstLength) {
+  struct TEntry {
+    int Src = 0, Dst = 0;
+    TAxisWeights Weights;
+  };
+  thread_local std::array<TEntry, 4> cache;
+  thread_local size_t next = 0;
+  for (const TEntry& entry : cache) {
+    if (entry.Src == srcLength && entry.Dst == dstLength) {
+      return entry.Weights;
+    }
   }
-  return static_cast<uint8_t>(std::min(sum >> TAxisWeights::kWeightBits, 255));
+  TEntry& entry = cache[next];
+  next = (next + 1) % cache.size();
+  entry.Weights = BuildAxisWeights(srcLength, dstLength);
+  entry.Src = srcLength;
+  entry.Dst = dstLength;
+  return entry.Weights;
+}
+
+// The three channels of destination pixel i of a row, from the row's source pixels.
+void BlendPixel(const uint8_t* row, const TAxisWeights& w, int i, uint8_t* out) {
+  const uint8_t* p = row + w.First[i] * 3;
+  const int32_t* weight = &w.Weights[w.Offset[i]];
+  int32_t b = TAxisWeights::kWeightOne / 2, g = b, r = b;
+  for (int k = 0; k < w.Count[i]; ++k, p += 3) {
+    b += p[0] * weight[k];
+    g += p[1] * weight[k];
+    r += p[2] * weight[k];
+  }
+  constexpr int kBits = TAxisWeights::kWeightBits;
+  out[0] = static_cast<uint8_t>(std::min(b >> kBits, 255));
+  out[1] = static_cast<uint8_t>(std::min(g >> kBits, 255));
+  out[2] = static_cast<uint8_t>(std::min(r >> kBits, 255));
 }
 
 // Maps destination pixel d of a dstLength axis onto a srcLength axis (nearest pixel centre).
@@ -66,29 +97,46 @@ void StretchRect(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const TRe
   if (colBegin >= colEnd || rowBegin >= rowEnd) {
     return;
   }
-  const TAxisWeights across = BuildAxisWeights(from.Width(), dstRect.Width());
-  const TAxisWeights down = BuildAxisWeights(from.Height(), dstRect.Height());
+  const TAxisWeights& across = CachedAxisWeights(from.Width(), dstRect.Width());
+  const TAxisWeights& down = CachedAxisWeights(from.Height(), dstRect.Height());
 
   // First pass: scale every source row across into a temporary picture of the visible columns.
   const int tempWidth = colEnd - colBegin;
-  Bitmap temp(tempWidth, from.Height());
+  thread_local Bitmap temp;
+  if (!temp.Resize(tempWidth, from.Height())) {
+    throw std::bad_alloc();
+  }
   for (int y = 0; y < from.Height(); ++y) {
     const uint8_t* in = src.Row(from.Top + y) + from.Left * 3;
     uint8_t* out = temp.Row(y);
     for (int x = colBegin; x < colEnd; ++x, out += 3) {
-      for (int c = 0; c < 3; ++c) {
-        out[c] = Blend(in + c, 3, across, x);
-      }
+      BlendPixel(in, across, x, out);
     }
   }
-  // Second pass: scale the columns down into the destination.
+  // Second pass: each destination row is the weighted sum of whole temporary rows, which keeps
+  // the reads in row order.
+  const size_t rowBytes = static_cast<size_t>(tempWidth) * 3;
+  thread_local std::vector<int32_t> sums;
+  sums.resize(rowBytes);
   for (int y = rowBegin; y < rowEnd; ++y) {
-    uint8_t* out = dst.Row(dstRect.Top + y) + (dstRect.Left + colBegin) * 3;
-    for (int x = 0; x < tempWidth; ++x, out += 3) {
-      for (int c = 0; c < 3; ++c) {
-        out[c] = Blend(temp.Bytes() + x * 3 + c, temp.Stride(), down, y);
+    std::fill(sums.begin(), sums.end(), TAxisWeights::kWeightOne / 2);
+    const int32_t* weight = &down.Weights[down.Offset[y]];
+    for (int k = 0; k < down.Count[y]; ++k) {
+      const uint8_t* in = temp.Row(down.First[y] + k);
+      const int32_t w = weight[k];
+      for (size_t i = 0; i < rowBytes; ++i) {
+        sums[i] += in[i] * w;
       }
     }
+    uint8_t* out = dst.Row(dstRect.Top + y) + (dstRect.Left + colBegin) * 3;
+    for (size_t i = 0; i < rowBytes; ++i) {
+      out[i] = static_cast<uint8_t>(std::min(sums[i] >> TAxisWeights::kWeightBits, 255));
+    }
+  }
+  constexpr int64_t kKeptTempPixels = 1 << 20;  // small pictures are kept for the next call
+  if (int64_t{temp.Width()} * temp.Height() > kKeptTempPixels) {
+    temp = Bitmap();
+    sums = {};
   }
 }
 
@@ -116,10 +164,17 @@ void DrawTransparent(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const
 
 void FillRect(Bitmap& dst, const TRect& rect, TColor color) {
   const TRect to = Intersect(rect, dst.Rect());
-  for (int y = to.Top; y < to.Bottom; ++y) {
-    for (int x = to.Left; x < to.Right; ++x) {
-      dst.SetPixel(x, y, color);
-    }
+  if (to.IsEmpty()) {
+    return;
+  }
+  // One row is filled pixel by pixel; the others are copies of it.
+  for (int x = to.Left; x < to.Right; ++x) {
+    dst.SetPixel(x, to.Top, color);
+  }
+  const uint8_t* first = dst.Row(to.Top) + to.Left * 3;
+  const size_t bytes = static_cast<size_t>(to.Width()) * 3;
+  for (int y = to.Top + 1; y < to.Bottom; ++y) {
+    std::memcpy(dst.Row(y) + to.Left * 3, first, bytes);
   }
 }
 
