@@ -101,6 +101,8 @@ void TAnimationEdit::CreateControls() {
   status_ = new TStatusDisplay(window_);
   CreateStatusPanels();
   status_->OnPanelClick = [this](int index) { StatusPanelClick(index); };
+  // Watched once every control exists, since a change of the bar places them all.
+  cellList_->verticalScrollBar()->installEventFilter(this);
 }
 
 // Both dialogs start in the shared Animations folder and show animation files only.
@@ -120,7 +122,12 @@ QCheckBox* TAnimationEdit::AddCheckBox(const std::string& text) {
 }
 
 bool TAnimationEdit::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == window_ && event->type() == QEvent::Resize) {
+  const bool resized = watched == window_ && event->type() == QEvent::Resize;
+  // The list's scroll bar may come and go once the window is shown: the list widens for it.
+  const bool barChanged = watched != window_ && cellList_ != nullptr &&
+                          watched == cellList_->verticalScrollBar() &&
+                          (event->type() == QEvent::Show || event->type() == QEvent::Hide);
+  if (resized || barChanged) {
     LayoutControls();
   }
   return QObject::eventFilter(watched, event);
@@ -138,8 +145,12 @@ void TAnimationEdit::LayoutControls() {
   const int toolbarBottom = 0;  // the toolbar has no buttons yet
   cellsLabel_->move(5, toolbarBottom + 5);
   const int listTop = cellsLabel_->geometry().bottom() + 2;
+  // The frame and a vertical scroll bar, when one is shown. Asked of the list's settings rather
+  // than measured, so that placing works the same before the window is shown.
   auto listWidth = [this] {
-    const int borders = cellList_->width() - cellList_->viewport()->width();
+    const QScrollBar* bar = cellList_->verticalScrollBar();
+    const int borders =
+        2 * cellList_->frameWidth() + (bar->isVisibleTo(cellList_) ? bar->sizeHint().width() : 0);
     return borders + NumberColumnWidth() + Strip->ThumbSize + 11;
   };
   // Twice: the first placing may show or hide the scroll bar, which changes the borders.

@@ -214,6 +214,24 @@ TEST_F(EditorTest, AScrollBarWidensTheList) {
   EXPECT_EQ(editor->CellList()->viewport()->width(), editor->NumberColumnWidth() + 48 + 11);
 }
 
+TEST(EditorLayout, CellsAddedBeforeTheWindowIsShownLeaveTheListItsWidth) {
+  // As when a file named on the command line opens before the main window appears.
+  test::TScriptedPlatformUi ui;
+  test::TQueueDispatcher ticks;
+  QWidget owner;
+  owner.resize(550, 400);
+  TAnimationEdit editor("Torvel", &owner, &ticks);
+  editor.Window()->setParent(&owner);
+  editor.Window()->setGeometry(0, 0, 550, 400);
+  Bitmap strip(8 * 64, 64);
+  editor.InsertCells(&strip, 8, -1);
+  owner.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+  ExpectLayout(editor, 550, 400);
+  EXPECT_GE(editor.CellList()->viewport()->width(), editor.NumberColumnWidth() + 48 + 11);
+  EXPECT_LT(editor.CellList()->width(), 150);
+}
+
 TEST_F(EditorTest, DestroyingTheEditorWhileATickWaitsDoesNotHang) {
   while (ticks.Waiting() == 0) {
     clock.Advance(1);
