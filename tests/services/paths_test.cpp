@@ -79,6 +79,8 @@ TEST_F(PathsTest, ProgramsCompanyFolderIsCreatedOnRequest) {
 TEST_F(PathsTest, ProgramsCompanyFolderIsEmptyWhenItCannotBeMade) {
   WriteText(dataRoot_ + "Orvik Enterprises", "a file where the folder should be");
   EXPECT_EQ(paths.ProgramsCompanyFolder("Animations"), "");
+  // No clipboard file is named then, rather than one in the working folder.
+  EXPECT_EQ(paths.ClipboardObjectFile("SAN"), "");
   ::unsetenv("XDG_DATA_HOME");
   ::unsetenv("HOME");
   EXPECT_EQ(paths.ProgramsCompanyFolder("Animations"), "");
