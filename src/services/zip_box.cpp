@@ -256,7 +256,9 @@ bool TZipBox::ExtractToStream(const TBoxItem* entry, TStream& target) {
 }
 
 bool TZipBox::IsSafeEntryName(const std::string& name) {
-  if (name.empty() || name == "." || name.find("..") != std::string::npos) {
+  constexpr size_t kLongestName = 255;  // what the file systems hold
+  if (name.empty() || name.size() > kLongestName || name == "." ||
+      name.find("..") != std::string::npos) {
     return false;
   }
   return std::none_of(name.begin(), name.end(), [](char c) {

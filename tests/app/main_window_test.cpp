@@ -239,6 +239,39 @@ TEST_F(MainWindowTest, TheFileMenuFollowsTheDocument) {
   EXPECT_TRUE(window.Item("Save1")->isEnabled());
 }
 
+TEST_F(MainWindowTest, FileCommandsThroughTheirKeys) {
+  const std::string folder = test::FreshFolder("keys");
+  TAnimationEdit& editor = *window.Editor();
+  AddChangedCells(editor, 2);
+  ui.FileAnswers.push_back({true, folder + "keys", 1});
+  QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);  // Save As
+  ASSERT_TRUE(FileExists(folder + "keys.SAN"));
+  const std::string first = test::ReadText(folder + "keys.SAN");
+
+  AddChangedCells(editor, 1);
+  QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);  // Save, without a dialog
+  EXPECT_EQ(ui.FileRequests.size(), 1u);
+  EXPECT_NE(test::ReadText(folder + "keys.SAN"), first);
+  EXPECT_FALSE(editor.Modified);
+
+  AddChangedCells(editor, 1);
+  ui.MessageAnswers = {TMessageAnswer::No};
+  QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);  // New, after the save question
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "Save Changes to keys.SAN?");
+  EXPECT_EQ(editor.Strip->Table.Count, 0);
+  EXPECT_EQ(window.windowTitle().toStdString(), "Untitled.san - Torvel");
+
+  ui.FileAnswers.push_back({true, folder + "keys.SAN", 1});
+  QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);  // Open
+  EXPECT_EQ(editor.Strip->Table.Count, 3);
+  EXPECT_EQ(window.windowTitle().toStdString(), "keys.SAN - Torvel");
+  window.Item("New1")->trigger();
+  window.Item("Open1")->trigger();  // the dialog is cancelled: nothing changes
+  EXPECT_EQ(editor.Strip->Table.Count, 0);
+  EXPECT_EQ(ui.Messages.size(), 1u);
+}
+
 TEST_F(MainWindowTest, StartButtonCommandsUseTheSharedAnimationsFolder) {
   const std::string shared = Paths()->ProgramsCompanyFolder("Animations");
   window.Item("OpenfromStartButton1")->trigger();

@@ -218,6 +218,22 @@ TEST(AnimationIo, BadFilesGiveTheirErrorTexts) {
   EXPECT_EQ(ReadError(Record(notBmp, 4)), kOutOfMemory);
 }
 
+TEST(AnimationIo, EveryTruncationIsRefused) {
+  const std::vector<uint8_t> good = Saved(Store(3, 5, 5)->Table);
+  for (size_t cut = 0; cut < good.size(); ++cut) {
+    const std::string error = ReadError({good.begin(), good.begin() + static_cast<long>(cut)});
+    EXPECT_TRUE(error == kUnsupportedFormat || error == kOutOfMemory) << cut << ": " << error;
+  }
+}
+
+TEST(AnimationIo, OddCellWidthsGiveNoCells) {
+  TAnimationContents back;
+  for (int32_t width : {-1, INT32_MIN + 1, INT32_MAX}) {
+    ASSERT_EQ(ReadError(Record(PackedBmp(30, 2), width), &back), "") << width;
+    EXPECT_EQ(back.CellCount(), 0) << width;
+  }
+}
+
 TEST(AnimationIo, OversizedPicturesAreRefusedBeforeAllocating) {
   // A small file whose BMP says 4001 x 1000: more pixels than any animation holds.
   std::vector<uint8_t> bmp = EncodeBmp(Bitmap(1, 1));

@@ -6,9 +6,11 @@
 #include <algorithm>
 
 #include "platform/bmp.h"
+#include "platform/files.h"
 #include "services/error_texts.h"
 #include "services/zlib_codec.h"
 #include "support/file_helpers.h"
+#include "support/file_size_limit.h"
 #include "support/test_folders.h"
 
 namespace torvel {
@@ -199,7 +201,10 @@ TEST(ZipBox, ExtractToFileKeepsOrReplacesExistingFiles) {
 }
 
 TEST(ZipBox, UnsafeNamesAreNotExtractedAndLinksAreNotFollowed) {
-  for (const char* name : {"", "../evil", "a/b", "a\\b", "..", ".", "bad\nname"}) {
+  for (const std::string& name :
+       {std::string(), std::string("../evil"), std::string("/x"), std::string("a/b"),
+        std::string("a\\b"), std::string(".."), std::string("."), std::string("bad\nname"),
+        std::string(10000, 'n')}) {
     EXPECT_FALSE(TZipBox::IsSafeEntryName(name)) << name;
   }
   EXPECT_TRUE(TZipBox::IsSafeEntryName("index.html"));
@@ -220,6 +225,29 @@ TEST(ZipBox, UnsafeNamesAreNotExtractedAndLinksAreNotFollowed) {
   EXPECT_TRUE(box.ExtractToFile(box.EntryAt(1), folder + "link.txt", true));
   EXPECT_EQ(test::ReadText(outside), "keep me");
   EXPECT_EQ(test::ReadText(folder + "link.txt"), "data");
+}
+
+TEST(ZipBox, OversizedPayloadsAndFullDisksFailCleanly) {
+  TBoxItem bomb;
+  bomb.pName = "bomb";
+  bomb.pM = 1;
+  ASSERT_TRUE(
+      ZlibCompress(std::vector<uint8_t>(TZipHandler::kMostInflatedBytes + 1, 0), 9, bomb.pD));
+  TBoxItem big = Entry("big.txt", "", std::string(100000, 'b'), 1);
+  TMemoryStream stream(Archive({bomb, big}));
+  TZipBox box;
+  ASSERT_TRUE(box.LoadFromStream(stream, false));
+  TMemoryStream out;
+  EXPECT_FALSE(box.ExtractToStream(box.EntryAt(0), out));
+  EXPECT_EQ(box.LastErrorText, kOutOfMemory);
+
+  const std::string folder = test::FreshFolder("full");
+  {
+    test::TFileSizeLimit diskFull(4096);
+    EXPECT_FALSE(box.ExtractToFile(box.EntryAt(1), folder + "big.txt", true));
+  }
+  EXPECT_EQ(box.LastErrorText, kOutOfDiskSpace);
+  EXPECT_TRUE(ListFolder(folder).empty());  // nothing half written is left
 }
 
 TEST(ZipBox, HoldsAtMost10002EntriesAndCanBeCancelled) {
