@@ -27,6 +27,7 @@ class TCellListWidget;
 class TImagePreview;
 class TPreviewWidget;
 class TStatusDisplay;
+class TToolbar;
 
 // The animation editor: its borderless editing window with the cell list, the preview, the
 // speed row and the status line, the cell store it edits and the playback timer that drives it.
@@ -42,6 +43,20 @@ class TAnimationEdit : public QObject {
   static constexpr int kLongestTickRest = 10;
   // How long automatic paste waits after taking a picture.
   static constexpr int kAutoPastePauseMs = 200;
+  // The toolbar's buttons: each button's tag is its command number.
+  enum TToolbarCommand {
+    kNewCommand,
+    kOpenCommand,
+    kSaveAsCommand,
+    kUndoCommand,
+    kCutCommand,
+    kCopyCommand,
+    kCopyAllCommand,
+    kPasteCommand,
+    kPauseCommand,
+    kHelpCommand,
+    kToolbarCommands
+  };
   static constexpr TColor kSpeedReached = 0xDCFFDC;
   static constexpr TColor kTooSlow = 0xDCDCFF;
 
@@ -125,6 +140,7 @@ class TAnimationEdit : public QObject {
   bool QueryClose();
   bool CanViewFolder() const;
   bool ViewFolder();
+  bool CanShowHelp() const { return static_cast<bool>(HelpHandler); }
   bool ShowHelp();
   bool SaveToFile(const std::string& name);
   bool RunOpenDialog(TOpenInfo& settings, const std::string& startFolder);
@@ -143,6 +159,8 @@ class TAnimationEdit : public QObject {
   void SyncControls();
   void LayoutControls();
   void ControlClick(QObject* sender);
+  // Enables the toolbar's buttons by their commands' rules; all are disabled while busy.
+  void UpdateToolbar();
   void StatusPanelClick(int panelIndex);
 
   // The cell list, the status line and the playback tick.
@@ -168,6 +186,7 @@ class TAnimationEdit : public QObject {
   QCheckBox* FlipBox() const { return flipBox_; }
   QCheckBox* MirrorBox() const { return mirrorBox_; }
   TStatusDisplay* Status() const { return status_; }
+  TToolbar& Toolbar() const { return *toolbar_; }
   TFastTimer& Timer() const { return *timer_; }
 
   TOpenInfo SaveDialogSettings;
@@ -191,6 +210,8 @@ class TAnimationEdit : public QObject {
  private:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void CreateControls();
+  void CreateToolbar();
+  void RunToolbarCommand(int command);
   void SetUpDialogs();
   void CreateStatusPanels();
   void DrawCellItem(QPainter& painter, int row, const QRect& rect, bool selected);
@@ -219,6 +240,7 @@ class TAnimationEdit : public QObject {
   QCheckBox* flipBox_ = nullptr;
   QCheckBox* mirrorBox_ = nullptr;
   TStatusDisplay* status_ = nullptr;
+  std::unique_ptr<TToolbar> toolbar_;
   TQtDispatcher ownDispatcher_;
   std::unique_ptr<TFastTimer> timer_;
   int markedRow_ = -1;

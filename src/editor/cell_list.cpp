@@ -176,6 +176,7 @@ void TAnimationEdit::RefreshStatus() {
   }
   HighlightToggle(kPausePanel, GetPaused());
   HighlightToggle(kAutoPastePanel, AutomaticPaste);
+  UpdateToolbar();  // the buttons follow the clipboard and the selection
   // Another operation may be running in a nested event loop: the step waits for the next refresh.
   if (AutomaticPaste && !Busy && !PollClipboard()) {
     ShowLastError();

@@ -16,6 +16,7 @@
 #include "services/translate.h"
 #include "widgets/preview_widget.h"
 #include "widgets/status_display.h"
+#include "widgets/toolbar.h"
 
 namespace torvel {
 namespace {
@@ -60,6 +61,7 @@ void TAnimationEdit::CreateControls() {
   window_ = new QWidget(nullptr, Qt::FramelessWindowHint);
   window_->resize(300, 300);
   window_->installEventFilter(this);
+  CreateToolbar();
 
   cellsLabel_ = new QLabel(Q(Translate("Cells")), window_);
   previewLabel_ = new QLabel(Q(Translate("Animation Preview")), window_);
@@ -142,7 +144,9 @@ void TAnimationEdit::LayoutControls() {
   const int speedRow = speedBox_->sizeHint().height();
   status_->setGeometry(0, window_->height() - TStatusDisplay::kHeight, w, TStatusDisplay::kHeight);
 
-  const int toolbarBottom = 0;  // the toolbar has no buttons yet
+  QWidget* bar = toolbar_->Window();
+  bar->setGeometry(0, 0, w, bar->height());
+  const int toolbarBottom = bar->geometry().bottom() + 1;
   cellsLabel_->move(5, toolbarBottom + 5);
   const int listTop = cellsLabel_->geometry().bottom() + 2;
   // The frame and a vertical scroll bar, when one is shown. Asked of the list's settings rather
@@ -184,6 +188,8 @@ void TAnimationEdit::ControlClick(QObject* sender) {
       SetMirror(mirrorBox_->isChecked());
     } else if (sender == cellList_) {
       SelectCell(cellList_->currentRow());
+    } else if (sender == toolbar_.get()) {
+      RunToolbarCommand(toolbar_->GetItemTag(toolbar_->LastItem));
     }
   } catch (...) {
     // A failing click changes nothing.
@@ -207,7 +213,8 @@ void TAnimationEdit::SetBusy(bool on) {
   if (ui) {
     ui->SetBusyCursor(on);
   }
-  window_->setEnabled(!on);
+  window_->setEnabled(!on);  // the toolbar's window with it
+  UpdateToolbar();
   SetPanelText(kBusyPanel, Translate(on ? "Working" : "Ready"));
   if (ui) {
     ui->ProcessPendingEvents();
@@ -240,6 +247,7 @@ void TAnimationEdit::SyncControls() {
       box->setChecked(checked);
     }
   }
+  toolbar_->SetItemDown(kPauseCommand, GetPaused());
   DrawCurrentMarker();
 }
 

@@ -1,0 +1,29 @@
+// Feeds arbitrary bytes to the text picture reader. A picture that reads must write back into a
+// text that reads as the same size.
+#include <cstdint>
+#include <cstdlib>
+
+#include "formats/text_picture.h"
+#include "services/general.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  torvel::TMemoryView stream(data, size);
+  torvel::TTextPicture picture;
+  try {
+    picture.LoadFromStream(stream);
+  } catch (const torvel::EGeneralError&) {
+    return 0;
+  }
+  if (int64_t{picture.GetWidth()} * picture.GetHeight() > 1 << 16) {
+    return 0;  // writing large pictures back only slows the search down
+  }
+  torvel::TMemoryStream text;
+  picture.SaveToStream(text);
+  torvel::TTextPicture back;
+  text.Seek(0);
+  back.LoadFromStream(text);
+  if (back.GetWidth() != picture.GetWidth() || back.GetHeight() != picture.GetHeight()) {
+    std::abort();
+  }
+  return 0;
+}
