@@ -413,7 +413,8 @@ std::string TTextPicture::Read(TStream& stream) {
   }
   // Refused before allocating when it is larger than any picture the program holds.
   Bitmap picture;
-  if (!picture.Resize(static_cast<int>(header.Width), static_cast<int>(header.Height))) {
+  if (header.Width * header.Height > MaxPixels ||
+      !picture.Resize(static_cast<int>(header.Width), static_cast<int>(header.Height))) {
     return kOutOfMemory;
   }
   FillRect(picture, picture.Rect(), kWhite);

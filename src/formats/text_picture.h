@@ -117,6 +117,8 @@ class TTextPicture {
 
   TProgressHandler ProgressHandler;
   std::string LastError;
+  // The most pixels a text may declare; larger ones are refused before anything is allocated.
+  int64_t MaxPixels = kMaxPicturePixels;
 
  private:
   std::string Read(TStream& stream);

@@ -90,6 +90,11 @@ TEST(TextPicture, HeadersThatCannotBeRead) {
   EXPECT_EQ(ReadError("T32~#"), kUnexpectedError);
   // 262143 x 262143 fits the header but not the program: refused before allocating.
   EXPECT_EQ(ReadError("T3)))))))~#"), kOutOfMemory);
+  TTextPicture small;
+  small.MaxPixels = 100;
+  TMemoryView text(reinterpret_cast<const uint8_t*>("T3B00A00~#"), 10);  // 11 x 10
+  EXPECT_THROW(small.LoadFromStream(text), EGeneralError);
+  EXPECT_EQ(small.LastError, kOutOfMemory);
 }
 
 TEST(TextPicture, BodiesShorterOrLongerThanThePicture) {
