@@ -493,6 +493,10 @@ void TTextPicture::SaveToStream(TStream& stream) {
   }
 }
 
+void TTextPicture::Draw(Bitmap& canvas, const TRect& rect) const {
+  StretchRect(picture_, picture_.Rect(), canvas, rect);
+}
+
 bool TTextPicture::LoadFromClipboardFormat() {
   TPlatformUi* ui = PlatformUi();
   Bitmap picture;

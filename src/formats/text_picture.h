@@ -94,6 +94,8 @@ class TTextPicture {
   void SetWidth(int width) { picture_.Resize(width, picture_.Height()); }
   void SetHeight(int height) { picture_.Resize(picture_.Width(), height); }
   const Bitmap& Picture() const { return picture_; }
+  // Stretches the picture into the rectangle of the canvas.
+  void Draw(Bitmap& canvas, const TRect& rect) const;
 
   // Raise EGeneralError with the failure's text, which also stays in LastError.
   void LoadFromStream(TStream& stream);

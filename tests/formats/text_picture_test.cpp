@@ -209,6 +209,27 @@ TEST(TextPicture, SettingsStayInTheirRanges) {
   EXPECT_EQ(text.GetLineLayout(), 2);
 }
 
+TEST(TextPicture, DrawsStretchedAndTakesOtherPicturesOnWhite) {
+  TTextPicture text;
+  TMemoryView stream(reinterpret_cast<const uint8_t*>("T3200100~H#"), 11);
+  text.LoadFromStream(stream);
+  Bitmap canvas(8, 4);
+  text.Draw(canvas, {0, 0, 8, 4});
+  EXPECT_EQ(canvas.Pixel(0, 3), kRed);
+  EXPECT_EQ(canvas.Pixel(7, 0), kYellow);
+
+  TTextPicture copy;
+  copy.SetColorType(2);
+  text.SetLineLayout(1);
+  copy.Assign(text);
+  EXPECT_EQ(copy.GetLineLayout(), 1);
+  EXPECT_EQ(copy.GetColorType(), 6);
+  EXPECT_EQ(copy.Picture().Pixel(1, 0), kYellow);
+  copy.SetWidth(3);
+  EXPECT_EQ(copy.GetWidth(), 3);
+  EXPECT_FALSE(copy.GetEmpty());
+}
+
 TEST(TextPicture, ToBitmapGivesAnEmptyPictureForBadText) {
   EXPECT_TRUE(TextPictureToBitmap("not a picture").IsEmpty());
   const Bitmap picture = TextPictureToBitmap("T3200100~H#");
