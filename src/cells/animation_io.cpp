@@ -11,6 +11,9 @@
 
 namespace torvel {
 
+// Every picture an animation can hold still fits a file when it does not compress at all.
+static_assert(kMostSanPictureBytes > kMostAnimationBmpBytes + kMostAnimationBmpBytes / 1000 + 64);
+
 bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error) {
   error = kOutOfMemory;
   try {

@@ -23,7 +23,7 @@ bool WriteSanRecord(TStream& stream, const TSAN& record) {
 
 bool ReadSanRecord(TStream& stream, TSAN& record) {
   TPropertyRecord read;
-  if (!ReadPropertyRecord(stream, read)) {
+  if (!ReadPropertyRecord(stream, read, kMostSanPictureBytes)) {
     return false;
   }
   TSAN result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,13 +23,17 @@ struct TSAN {
 };
 
 inline constexpr const char* kSanTypeName = "TSAN";
+// The longest pI a file may hold: far more than the largest animation's picture deflates to
+// (its BMP image is at most about 24 MB, and deflate never grows data by more than a little).
+inline constexpr size_t kMostSanPictureBytes = size_t{32} << 20;
 
 // Writes the record: "TPF0", "TSAN", an empty record name and the nine properties in their order.
 bool WriteSanRecord(TStream& stream, const TSAN& record);
 
 // Reads a record. Property names are matched without regard to case, in any order, a repeated
 // one overwriting the earlier; an unknown name, a tag that does not suit its property, a nested
-// record or an early end fail. The record type name is not checked.
+// record, an early end or a pI longer than kMostSanPictureBytes fail. The record type name is
+// not checked.
 bool ReadSanRecord(TStream& stream, TSAN& record);
 
 }  // namespace torvel

@@ -94,15 +94,15 @@ bool ReadLittleEndian(TStream& stream, int bytes, uint32_t& value) {
   return true;
 }
 
-bool ReadBytes(TStream& stream, uint32_t length, std::vector<uint8_t>& bytes) {
-  if (length > static_cast<uint64_t>(stream.Remaining())) {
+bool ReadBytes(TStream& stream, uint32_t length, size_t maxBytes, std::vector<uint8_t>& bytes) {
+  if (length > static_cast<uint64_t>(stream.Remaining()) || length > maxBytes) {
     return false;  // a length that lies: refused before anything is allocated
   }
   bytes.resize(length);
   return stream.ReadExact(bytes.data(), length);
 }
 
-bool ReadValue(TStream& stream, TPropertyValue& value) {
+bool ReadValue(TStream& stream, size_t maxBytes, TPropertyValue& value) {
   uint8_t tag = 0;
   if (!ReadByte(stream, tag)) {
     return false;
@@ -126,10 +126,10 @@ bool ReadValue(TStream& stream, TPropertyValue& value) {
       return true;
     case tags::kShortBytes:
       value.Kind = TKind::Bytes;
-      return ReadLittleEndian(stream, 1, raw) && ReadBytes(stream, raw, value.Bytes);
+      return ReadLittleEndian(stream, 1, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
     case tags::kLongBytes:
       value.Kind = TKind::Bytes;
-      return ReadLittleEndian(stream, 4, raw) && ReadBytes(stream, raw, value.Bytes);
+      return ReadLittleEndian(stream, 4, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
     default:
       return false;  // a tag this format does not use
   }
@@ -137,7 +137,7 @@ bool ReadValue(TStream& stream, TPropertyValue& value) {
 
 }  // namespace
 
-bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record) {
+bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record, size_t maxBytes) {
   try {
     char signature[4] = {};
     if (!stream.ReadExact(signature, 4) || std::memcmp(signature, kPropertySignature, 4) != 0 ||
@@ -152,7 +152,7 @@ bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record) {
       if (property.Name.empty()) {
         break;  // the 0x00 that ends the property list
       }
-      if (!ReadValue(stream, property.Value)) {
+      if (!ReadValue(stream, maxBytes, property.Value)) {
         return false;
       }
       record.Properties.push_back(std::move(property));

@@ -98,6 +98,8 @@ class TPropertyFields {
 // Reads one record from the stream's position. False on a wrong signature, an unknown tag, a
 // nested record, a length larger than the bytes left, or data that ends early; nothing is
 // allocated from a length before it has been checked against the stream.
-bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record);
+// Byte strings longer than maxBytes are refused the same way.
+bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record,
+                        size_t maxBytes = size_t{1} << 32);
 
 }  // namespace torvel

@@ -249,6 +249,11 @@ TEST(AnimationIo, OversizedPicturesAreRefusedBeforeAllocating) {
   EXPECT_EQ(ReadError(Record(packed, 1)), kOutOfMemory);
 }
 
+TEST(AnimationIo, PicturesLongerThanAnyAnimationAreNotRead) {
+  EXPECT_EQ(ReadError(Record(std::vector<uint8_t>(kMostSanPictureBytes + 1, 0x78), 1)),
+            kUnsupportedFormat);
+}
+
 TEST(AnimationIo, AnEmptyStoreAcceptsWhatFitsItsCapacity) {
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 10), 10);
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 0), 0);
