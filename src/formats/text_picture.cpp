@@ -1,6 +1,7 @@
 #include "formats/text_picture.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 #include "platform/platform_ui.h"
@@ -45,11 +46,6 @@ TColorType ColorTypeOf(int type) {
 
 constexpr TColor kDefaultPalette[8] = {0x000000, 0x0000FF, 0x00FFFF, 0x00FF00,
                                        0xFF0000, 0xC0C0C0, 0x808080, 0xFFFFFF};
-
-std::array<uint8_t, 3> TripleOf(TColor value) {
-  return {static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
-          static_cast<uint8_t>(value)};
-}
 
 // Skips comments and every character without a meaning; gives the next digit or mark.
 class TTextScanner {
@@ -222,167 +218,6 @@ class TBreaker {
 };
 
 }  // namespace
-
-// --- colour tables ---
-
-int FindColor(const ColorTable& table, TColor color) {
-  const std::array<uint8_t, 3> triple = TripleOf(color);
-  for (int i = 0; i < table.Count; ++i) {
-    if (table.Triples[static_cast<size_t>(i)] == triple) {
-      return i;
-    }
-  }
-  return -1;
-}
-
-int AddColor(ColorTable& table, TColor color) {
-  const int found = FindColor(table, color);
-  if (found >= 0) {
-    return found;
-  }
-  if (table.Count >= 256) {
-    return -1;
-  }
-  const auto i = static_cast<size_t>(table.Count++);
-  table.Triples[i] = TripleOf(color);
-  table.Values[i] = color & 0xFFFFFF;
-  return static_cast<int>(i);
-}
-
-void CollectColors(const Bitmap& picture, ColorTable& table, int limit) {
-  table.Count = 0;
-  limit = std::min(limit, 256);
-  for (int y = 0; y < picture.Height(); ++y) {
-    for (int x = 0; x < picture.Width(); ++x) {
-      if (table.Count >= limit || AddColor(table, picture.Pixel(x, y)) < 0) {
-        return;
-      }
-    }
-  }
-}
-
-// --- byte stream ---
-
-bool TByteStream::Attach(TStream* stream) {
-  if (!Flush()) {
-    return false;
-  }
-  stream_ = stream;
-  size_ = stream != nullptr ? stream->Size() : 0;
-  start_ = -1;
-  valid_ = 0;
-  pending_ = false;
-  return true;
-}
-
-bool TByteStream::PlaceWindow(int64_t position) {
-  const int64_t back = mode_ == 1 ? kWindowSize - 1 : mode_ == 2 ? kWindowSize / 2 - 1 : 0;
-  start_ = std::max<int64_t>(0, position - back);
-  valid_ = 0;
-  pending_ = false;
-  if (stream_ == nullptr || !stream_->Seek(start_)) {
-    return false;
-  }
-  valid_ = static_cast<int>(stream_->Read(window_.data(), kWindowSize));
-  return true;
-}
-
-bool TByteStream::ReadByte(int64_t position, uint8_t& byte) {
-  if (start_ < 0 || position < start_ || position >= start_ + valid_) {
-    if (position < 0 || !PlaceWindow(position)) {
-      return false;
-    }
-  }
-  if (position < start_ || position >= start_ + valid_) {
-    return false;  // at or past the end of the stream
-  }
-  byte = window_[static_cast<size_t>(position - start_)];
-  return true;
-}
-
-bool TByteStream::WriteByte(int64_t position, uint8_t byte) {
-  if (stream_ == nullptr || position < 0) {
-    return false;
-  }
-  if (start_ < 0 || position < start_ || position - start_ >= kWindowSize) {
-    if (!Flush()) {
-      start_ = -1;  // the window is dropped
-      valid_ = 0;
-      pending_ = false;
-      return false;
-    }
-    PlaceWindow(position);
-  }
-  const auto offset = static_cast<int>(position - start_);
-  window_[static_cast<size_t>(offset)] = byte;
-  valid_ = std::max(valid_, offset + 1);
-  size_ = std::max(size_, position + 1);
-  pending_ = true;
-  return true;
-}
-
-bool TByteStream::Flush() {
-  if (stream_ == nullptr || !pending_) {
-    return true;
-  }
-  pending_ = false;
-  return stream_->Seek(start_) && stream_->WriteAll(window_.data(), static_cast<size_t>(valid_));
-}
-
-// --- byte image ---
-
-void TByteImage::Attach(Bitmap* picture) {
-  picture_ = picture;
-  width_ = picture != nullptr ? picture->Width() : 0;
-  height_ = picture != nullptr ? picture->Height() : 0;
-  lastColumn_ = std::max(width_ - 1, 0);
-  lastRow_ = std::max(height_ - 1, 0);
-  column_ = 0;
-  row_ = 0;
-  cachedRow_ = -1;
-}
-
-void TByteImage::SetCursor(int column, int row) {
-  column_ = std::clamp(column, -1, lastColumn_);
-  row_ = std::clamp(row, 0, lastRow_);
-}
-
-uint8_t* TByteImage::RowAddress(int row) {
-  if (row != cachedRow_) {
-    cachedRow_ = row;
-    cachedAddress_ = picture_->Row(row);
-  }
-  return cachedAddress_;
-}
-
-std::array<uint8_t, 3> TByteImage::GetPixel(int column, int row) {
-  if (picture_ == nullptr || column < 0 || row < 0 || column >= width_ || row >= height_) {
-    return {0, 0, 0};
-  }
-  const uint8_t* p = RowAddress(row) + column * 3;
-  return {p[0], p[1], p[2]};
-}
-
-void TByteImage::SetPixel(int column, int row, const std::array<uint8_t, 3>& triple) {
-  if (picture_ == nullptr || column < 0 || row < 0 || column >= width_ || row >= height_) {
-    return;
-  }
-  std::copy(triple.begin(), triple.end(), RowAddress(row) + column * 3);
-}
-
-bool TByteImage::PutNext(const std::array<uint8_t, 3>& triple) {
-  if (picture_ == nullptr || row_ >= height_ || width_ == 0) {
-    return false;
-  }
-  SetPixel(std::max(column_, 0), row_, triple);
-  if (++column_ >= width_) {
-    column_ = 0;
-    ++row_;  // may now lie below the last row: the next call fails
-  }
-  return true;
-}
-
-// --- the picture ---
 
 void TTextPicture::Notify(bool always, int percent, const char* stage) {
   if (!ProgressHandler) {
