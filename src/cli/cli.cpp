@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <optional>
 
@@ -10,6 +9,8 @@
 #include "platform/bmp.h"
 #include "platform/files.h"
 #include "services/error_texts.h"
+#include "services/general.h"
+#include "services/paths.h"
 
 namespace torvel {
 namespace {
@@ -69,15 +70,6 @@ std::optional<int> ParseInt(const std::string& text) {
     return std::nullopt;
   }
   return value;
-}
-
-std::string LowerExtension(const std::string& path) {
-  const std::string file = FilePart(path);
-  const size_t dot = file.find_last_of('.');
-  std::string extension = dot == std::string::npos ? "" : file.substr(dot + 1);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
 }
 
 const char* YesNo(bool on) {
@@ -208,7 +200,7 @@ int TCli::Unpack(const std::vector<std::string>& args) {
   if (args.size() != 2) {
     return WrongUsage("unpack takes an animation and an output picture");
   }
-  const std::string extension = LowerExtension(args[1]);
+  const std::string extension = LowerCase(TPaths::ExtensionOf(args[1]));
   if (extension != "png" && extension != "bmp") {
     return WrongUsage("the output picture must end in .png or .bmp");
   }

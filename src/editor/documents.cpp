@@ -1,7 +1,6 @@
 // The document: reading and writing animation files, New, Open, Save, Save As, the question
 // before closing, View Folder and Help, and the file name the caption shows.
 #include <QSignalBlocker>
-#include <cctype>
 
 #include "cells/animation_io.h"
 #include "editor/animation_edit.h"
@@ -158,17 +157,10 @@ std::string TAnimationEdit::ForceExtension(const std::string& chosen, int filter
   if (filterIndex != 1) {
     return chosen;  // the only filter is that of animation files
   }
-  const std::string folder = FolderPart(chosen);
-  const std::string file = chosen.substr(folder.size());
-  const size_t dot = file.find_last_of('.');
-  std::string extension = dot == std::string::npos ? "" : file.substr(dot + 1);
-  for (char& c : extension) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  if (extension == "SAN") {
+  if (UpperCase(TPaths::ExtensionOf(chosen)) == "SAN") {
     return chosen;
   }
-  return folder + file.substr(0, dot) + ".SAN";
+  return TPaths::StripExtension(chosen) + ".SAN";
 }
 
 bool TAnimationEdit::ConfirmReplace(const std::string& fileName) {

@@ -22,10 +22,6 @@ bool WriteSanRecord(TStream& stream, const TSAN& record) {
 }
 
 bool ReadSanRecord(TStream& stream, TSAN& record) {
-  TPropertyRecord read;
-  if (!ReadPropertyRecord(stream, read, kMostSanPictureBytes)) {
-    return false;
-  }
   TSAN result;
   const bool taken = TPropertyFields()
                          .Integer("pW", &result.pW)
@@ -37,7 +33,7 @@ bool ReadSanRecord(TStream& stream, TSAN& record) {
                          .Byte("pF", &result.pF)
                          .Integer("pSH", &result.pSH)
                          .Integer("pSV", &result.pSV)
-                         .Take(read.Properties);
+                         .Read(stream, kMostSanPictureBytes);
   if (!taken) {
     return false;
   }

@@ -212,6 +212,11 @@ bool TPropertyFields::Store(TPropertyValue& value, const TTarget& target) {
   return true;
 }
 
+bool TPropertyFields::Read(TStream& stream, size_t maxBytes) const {
+  TPropertyRecord record;
+  return ReadPropertyRecord(stream, record, maxBytes) && Take(record.Properties);
+}
+
 bool TPropertyFields::Take(std::vector<TProperty>& properties) const {
   for (TProperty& property : properties) {
     const auto field = std::find_if(fields_.begin(), fields_.end(), [&](const TField& f) {

@@ -80,11 +80,13 @@ class TPropertyFields {
   TPropertyFields& Bytes(const char* name, std::vector<uint8_t>* field);
   TPropertyFields& Text(const char* name, std::string* field);
 
-  // Stores every property in its field, a repeated one overwriting the earlier; false for a
-  // name that has no field or a tag that does not suit it.
-  bool Take(std::vector<TProperty>& properties) const;
+  // Reads one record (see ReadPropertyRecord) and stores every property in its field, a repeated
+  // one overwriting the earlier. False, with the fields possibly half filled, when the record
+  // cannot be read, or a name has no field or a tag does not suit it.
+  bool Read(TStream& stream, size_t maxBytes = size_t{1} << 32) const;
 
  private:
+  bool Take(std::vector<TProperty>& properties) const;
   using TTarget = std::variant<int32_t*, uint8_t*, bool*, std::vector<uint8_t>*, std::string*>;
   struct TField {
     const char* Name;

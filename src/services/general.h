@@ -15,6 +15,10 @@ class EGeneralError : public std::runtime_error {
   explicit EGeneralError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The text with its ASCII letters in upper or lower case.
+std::string UpperCase(std::string text);
+std::string LowerCase(std::string text);
+
 // General services: error boxes and the small text, number and colour helpers that many parts
 // of the program share. It keeps no state; no operation throws.
 class TGeneral {

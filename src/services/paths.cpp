@@ -101,6 +101,11 @@ std::string TPaths::StripExtension(const std::string& path) {
   }
 }
 
+std::string TPaths::ExtensionOf(const std::string& path) {
+  const size_t stem = StripExtension(path).size();
+  return stem < path.size() ? path.substr(stem + 1) : std::string();
+}
+
 bool TPaths::CopyFileTo(const std::string& source, const std::string& target) {
   try {
     if (!FileExists(source)) {

@@ -41,6 +41,8 @@ class TPaths {
   bool RemoveFile(const std::string& path);
   // The path without the extension of its file-name part; "." in folder names do not count.
   static std::string StripExtension(const std::string& path);
+  // The text after the last "." of the file-name part; empty when there is none.
+  static std::string ExtensionOf(const std::string& path);
   // Copies source over target, creating the target's folder; false when the source is missing
   // or the copy failed (an existing target is then left as it was).
   bool CopyFileTo(const std::string& source, const std::string& target);

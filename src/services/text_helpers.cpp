@@ -1,4 +1,5 @@
 // The text and number helpers of the general services.
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -54,6 +55,20 @@ std::string_view NumberPart(std::string_view text) {
 }
 
 }  // namespace
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) {
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return text;
+}
+
+std::string LowerCase(std::string text) {
+  for (char& c : text) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return text;
+}
 
 std::string TGeneral::BoolToText(bool flag) {
   return flag ? "1" : "0";

@@ -1,14 +1,15 @@
 #include "services/zip_box.h"
 
 #include <algorithm>
-#include <cctype>
 #include <new>
 
 #include "formats/property_stream.h"
 #include "platform/files.h"
 #include "services/error_texts.h"
+#include "services/general.h"
 #include "services/lazy_service.h"
 #include "services/paths.h"
+#include "services/zlib_codec.h"
 #include "services/zlib_stream.h"
 
 namespace torvel {
@@ -16,29 +17,11 @@ namespace {
 
 std::unique_ptr<TZipHandler> zipHandler;
 
-std::string UpperCase(std::string text) {
-  for (char& c : text) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  return text;
-}
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return text;
-}
-
 }  // namespace
 
 // --- entries ---
 
 bool TBoxItem::Read(TStream& stream) {
-  TPropertyRecord record;
-  if (!ReadPropertyRecord(stream, record)) {
-    return false;
-  }
   TBoxItem read;
   const bool taken = TPropertyFields()
                          .Text("pName", &read.pName)
@@ -47,7 +30,7 @@ bool TBoxItem::Read(TStream& stream) {
                          .Integer("pSizeB", &read.pSizeB)
                          .Byte("pM", &read.pM)
                          .Bytes("pD", &read.pD)
-                         .Take(record.Properties);
+                         .Read(stream);
   if (taken) {
     *this = std::move(read);
   }
@@ -80,15 +63,11 @@ bool TZipHandler::Decompress(TMemoryStream& bytes) {
   LastErrorText = kOutOfMemory;
   try {
     TDecompressionStream inflater(bytes);
-    TMemoryStream inflated;
-    uint8_t piece[1000];
-    for (size_t got; (got = inflater.Read(piece, sizeof piece)) > 0;) {
-      if (static_cast<size_t>(inflated.Size()) + got > kMostInflatedBytes ||
-          !inflated.WriteAll(piece, got)) {
-        return false;
-      }
+    std::vector<uint8_t> inflated;
+    if (!ReadInflated(inflater, kMostInflatedBytes, inflated)) {
+      return false;
     }
-    bytes = TMemoryStream(inflated.TakeBytes());
+    bytes = TMemoryStream(std::move(inflated));
     return true;
   } catch (const std::exception&) {  // a corrupt stream, or memory ran out
     return false;
@@ -97,10 +76,7 @@ bool TZipHandler::Decompress(TMemoryStream& bytes) {
 
 // --- the archive ---
 
-TZipBox::TZipBox() {
-  entries_.reserve(64);
-}
-
+TZipBox::TZipBox() = default;
 TZipBox::~TZipBox() = default;
 
 int TZipBox::ReadRecords(TStream& stream, int64_t start, bool& stop) {

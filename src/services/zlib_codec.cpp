@@ -19,24 +19,34 @@ bool ZlibCompress(const std::vector<uint8_t>& bytes, int level, std::vector<uint
   }
 }
 
+bool ReadInflated(TDecompressionStream& inflater, size_t maxOutput, std::vector<uint8_t>& out) {
+  std::vector<uint8_t> result;
+  for (;;) {
+    const size_t used = result.size();
+    if (used > maxOutput) {
+      return false;  // beyond the cap: refused before more is allocated
+    }
+    // Inflated straight into the result, one buffer at a time, at most one byte past the cap.
+    result.resize(std::min(used + TCustomZlibStream::kBufferSize, maxOutput + 1));
+    const size_t got = inflater.Read(result.data() + used, result.size() - used);
+    result.resize(used + got);
+    if (got == 0) {
+      break;
+    }
+  }
+  out.swap(result);
+  return true;
+}
+
 bool ZlibInflate(const std::vector<uint8_t>& bytes, size_t maxOutput, std::vector<uint8_t>& out) {
   try {
     TMemoryView source(bytes);
     TDecompressionStream inflater(source);
     std::vector<uint8_t> result;
-    size_t got = 0;
-    do {
-      const size_t step = TCustomZlibStream::kBufferSize;
-      if (result.size() >= maxOutput + 1) {
-        return false;  // beyond the cap: refused, not allocated
-      }
-      const size_t used = result.size();
-      result.resize(std::min(used + step, maxOutput + 1));
-      got = inflater.Read(result.data() + used, result.size() - used);
-      result.resize(used + got);
-    } while (got > 0);
-    if (!inflater.Ended() || source.Position() != source.Size() || result.size() > maxOutput) {
-      return false;  // truncated, followed by other bytes, or too large
+    // Truncated, followed by other bytes, or too large: refused.
+    if (!ReadInflated(inflater, maxOutput, result) || !inflater.Ended() ||
+        source.Position() != source.Size()) {
+      return false;
     }
     out.swap(result);
     return true;
