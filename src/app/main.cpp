@@ -4,6 +4,7 @@
 #include "formats/file_dialogs.h"
 #include "platform/qt/qt_platform_ui.h"
 #include "services/services.h"
+#include "services/translate.h"
 
 int main(int argc, char* argv[]) {
   torvel::StartServices();
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
   int result = 0;
   {
     torvel::TQtPlatformUi ui;
+    ui.SetButtonTranslator(torvel::TranslateText);
     torvel::SetPlatformUi(&ui);
     torvel::TForm1 window;
     ui.SetOwner(&window);

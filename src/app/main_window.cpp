@@ -41,6 +41,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   editor_->Strip->SetInterval(0);
   CreateMenus();
   CreatePopupMenu();
+  TranslateMenus();
   resize(550, 455);
   TWindowOnScreen onScreen(*this);
   if (TGeneral* general = General()) {
@@ -57,7 +58,7 @@ TForm1::~TForm1() {
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const char* caption, const char* shortcut,
                          std::function<void()> command) {
-  QString text = QString::fromStdString(TranslateText(caption));
+  QString text = caption;
   if (shortcut != nullptr) {
     text += '\t' + QKeySequence(shortcut).toString(QKeySequence::NativeText);
   }
@@ -91,6 +92,35 @@ void TForm1::AddShortcut(QAction* item, const char* shortcut,
   });
 }
 
+namespace {
+
+// Captions are translated once, at start-up; the shortcut after a tab stays as it is.
+void TranslateMenu(QAction* item) {
+  if (!item->isSeparator()) {
+    const QString text = item->text();
+    const qsizetype tab = text.indexOf('\t');
+    const std::string caption = (tab < 0 ? text : text.left(tab)).toStdString();
+    item->setText(QString::fromStdString(TranslateText(caption)) +
+                  (tab < 0 ? QString() : text.mid(tab)));
+  }
+  if (QMenu* menu = item->menu()) {
+    for (QAction* child : menu->actions()) {
+      TranslateMenu(child);
+    }
+  }
+}
+
+}  // namespace
+
+void TForm1::TranslateMenus() {
+  for (QAction* item : menuBar()->actions()) {
+    TranslateMenu(item);
+  }
+  for (QAction* item : popup_->actions()) {
+    TranslateMenu(item);
+  }
+}
+
 QAction* TForm1::Item(const QString& name) const {
   return findChild<QAction*>(name);
 }
@@ -114,7 +144,7 @@ void TForm1::Report(bool ok) {
 
 void TForm1::CreateMenus() {
   TAnimationEdit& e = *editor_;
-  fileMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&File")));
+  fileMenu_ = menuBar()->addMenu("&File");
   fileMenu_->setObjectName("File1");
   AddItem(fileMenu_, "New1", "&New", "Ctrl+N", [this, &e] { Report(e.New(true)); });
   AddItem(fileMenu_, "NewInstance1", "New &Instance", nullptr, [] {
@@ -130,14 +160,14 @@ void TForm1::CreateMenus() {
   AddItem(fileMenu_, "SaveAs1", "Save &As...", "Ctrl+A", [this, &e] { Report(e.SaveAs("")); });
   AddItem(fileMenu_, "SavetoStartButton1", "Save &to Start Button...", nullptr,
           [this, &e] { Report(e.SaveAs(SharedAnimationsFolder())); });
-  QMenu* preferences = fileMenu_->addMenu(QString::fromStdString(TranslateText("P&references")));
+  QMenu* preferences = fileMenu_->addMenu("P&references");
   preferences->setObjectName("Preferences1");
   AddItem(preferences, "ExtractSupportFiles1", "&Extract Support Files...");
   fileMenu_->addSeparator();
   AddItem(fileMenu_, "Exit1", "E&xit", nullptr, [this] { CloseProgram(); });
   connect(fileMenu_, &QMenu::aboutToShow, this, &TForm1::FileMenuOpen);
 
-  editMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&Edit")));
+  editMenu_ = menuBar()->addMenu("&Edit");
   editMenu_->setObjectName("edit1");
   AddItem(editMenu_, "Undo1", "&Undo", "Ctrl+Z", [this, &e] { Report(e.Undo()); });
   editMenu_->addSeparator();
@@ -145,7 +175,7 @@ void TForm1::CreateMenus() {
   AddItem(editMenu_, "Copy1", "&Copy", "Ctrl+C", [this, &e] { Report(e.CopyCells(false)); });
   AddItem(editMenu_, "CopyAll1", "Cop&y All", nullptr, [this, &e] { Report(e.CopyCells(true)); });
   AddItem(editMenu_, "Paste1", "&Paste", "Ctrl+V", [this, &e] { Report(e.Paste(false)); });
-  QMenu* special = editMenu_->addMenu(QString::fromStdString(TranslateText("Paste &Special")));
+  QMenu* special = editMenu_->addMenu("Paste &Special");
   special->setObjectName("PasteSpecial1");
   AddItem(special, "Animation1", "&Animation", "F3",
           [this, &e] { Report(e.PasteAnimation("SAN")); });
@@ -178,7 +208,7 @@ void TForm1::CreateMenus() {
   Item("Automatic1")->setCheckable(true);
   connect(editMenu_, &QMenu::aboutToShow, this, &TForm1::EditMenuOpen);
 
-  helpMenu_ = menuBar()->addMenu(QString::fromStdString(TranslateText("&Help")));
+  helpMenu_ = menuBar()->addMenu("&Help");
   helpMenu_->setObjectName("Help1");
   AddItem(helpMenu_, "Help2", "&Help", "F1");
   AddItem(helpMenu_, "About1", "&About...");
@@ -228,7 +258,7 @@ void TForm1::CreatePopupMenu() {
   AddItem(popup_, "Copy2", "&Copy", nullptr, twin("Copy1"));
   AddItem(popup_, "CopyAll2", "Cop&y All", nullptr, twin("CopyAll1"));
   AddItem(popup_, "Paste2", "&Paste", nullptr, twin("Paste1"));
-  QMenu* special = popup_->addMenu(QString::fromStdString(TranslateText("Paste Special")));
+  QMenu* special = popup_->addMenu("Paste Special");
   special->setObjectName("PasteSpecial2");
   AddItem(special, "Animation2", "&Animation", nullptr, twin("Animation1"));
   AddItem(special, "ImageStrip2", "&Image Strip...", nullptr, twin("ImageStrip1"));

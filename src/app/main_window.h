@@ -60,6 +60,8 @@ class TForm1 : public QMainWindow {
  private:
   void CreateMenus();
   void CreatePopupMenu();
+  // Translates every caption of both menus.
+  void TranslateMenus();
   QAction* AddItem(QMenu* menu, const char* name, const char* caption,
                    const char* shortcut = nullptr, std::function<void()> command = {});
   void AddShortcut(QAction* item, const char* shortcut, std::vector<void (TForm1::*)()> openers);

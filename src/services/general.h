@@ -38,6 +38,8 @@ class TGeneral {
   std::string FormatThousands(int64_t n);  // 1234567 -> "1,234,567"
   // Replaces every occurrence of find, left to right, without rescanning replacements.
   void ReplaceAll(std::string& text, const std::string& find, const std::string& replacement);
+  // The keyed byte scrambling of services/scramble.h.
+  std::string ScrambleText(const std::string& text, const std::string& key, int mode);
 
   // The bytes of a colour value 0x00BBGGRR; 0 for a value outside 0..2^32-1.
   int RedOf(int64_t color);

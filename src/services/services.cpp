@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "services/lazy_service.h"
+#include "services/translate.h"
 #include "services/zip_box.h"
 
 namespace torvel {
@@ -33,6 +34,7 @@ void StartServices() {
   zfile.reset();
   paths.reset();
   general.reset();
+  ReleaseTranslationTables();
 }
 
 void RunProgramEndCleanup() {
@@ -49,6 +51,7 @@ void RunProgramEndCleanup() {
     ReleaseZipHandler();
     paths.reset();
     general.reset();
+    ReleaseTranslationTables();
     if (!printerScratch.empty()) {
       DeleteFile(printerScratch);
     }

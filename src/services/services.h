@@ -18,8 +18,8 @@ void StartServices();
 
 // The program-end clean-up, in this order: purge the temporary files and release the temporary-
 // file helper (which purges once more), release the archive decoder, release the folder services,
-// release the general services, then delete the printer scratch file of the settings folder. Tests
-// call it to begin again with fresh service objects.
+// release the general services, release the translation tables, then delete the printer scratch
+// file of the settings folder. Tests call it to begin again with fresh service objects.
 void RunProgramEndCleanup();
 
 }  // namespace torvel

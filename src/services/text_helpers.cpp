@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "services/general.h"
+#include "services/scramble.h"
 
 namespace torvel {
 namespace {
@@ -134,6 +135,14 @@ void TGeneral::ReplaceAll(std::string& text, const std::string& find,
     }
   } catch (...) {
     // Out of memory: the text keeps the replacements made so far.
+  }
+}
+
+std::string TGeneral::ScrambleText(const std::string& text, const std::string& key, int mode) {
+  try {
+    return torvel::ScrambleText(text, key, mode);
+  } catch (...) {
+    return {};
   }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_platform_ui.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QUrl>
+#include <utility>
 
 #include "platform/qt/bitmap_image.h"
 
@@ -68,6 +70,10 @@ std::unique_ptr<QImageReader> ClipboardReader(const QMimeData& mime, QBuffer& bu
 
 }  // namespace
 
+QString TQtPlatformUi::ButtonText(const char* english) const {
+  return Q(translate_ ? translate_(english) : std::string(english));
+}
+
 TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::string& caption,
                                           TMessageIcon icon, TMessageButtons buttons) {
   QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::NoButton, owner_);
@@ -81,6 +87,16 @@ TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::st
     case TMessageButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
+  }
+  const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+      {QMessageBox::Ok, "OK"},
+      {QMessageBox::Yes, "&Yes"},
+      {QMessageBox::No, "&No"},
+      {QMessageBox::Cancel, "Cancel"}};
+  for (const auto& [button, caption] : captions) {
+    if (QAbstractButton* shown = box.button(button)) {
+      shown->setText(ButtonText(caption));
+    }
   }
   switch (box.exec()) {
     case QMessageBox::Yes:
@@ -96,13 +112,17 @@ TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::st
 
 bool TQtPlatformUi::InputText(const std::string& caption, const std::string& prompt,
                               std::string& value) {
-  bool ok = false;
-  const QString answer =
-      QInputDialog::getText(owner_, Q(caption), Q(prompt), QLineEdit::Normal, Q(value), &ok);
-  if (ok) {
-    value = answer.toStdString();
+  QInputDialog dialog(owner_);
+  dialog.setWindowTitle(Q(caption));
+  dialog.setLabelText(Q(prompt));
+  dialog.setTextValue(Q(value));
+  dialog.setOkButtonText(ButtonText("OK"));
+  dialog.setCancelButtonText(ButtonText("Cancel"));
+  if (dialog.exec() != QDialog::Accepted) {
+    return false;
   }
-  return ok;
+  value = dialog.textValue().toStdString();
+  return true;
 }
 
 bool TQtPlatformUi::RunFileDialog(const TFileDialogRequest& request, std::string& fileName,

@@ -2,6 +2,8 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 #include "platform/platform_ui.h"
 
@@ -13,6 +15,10 @@ class TQtPlatformUi : public TPlatformUi {
  public:
   // Boxes and dialogs are owned by this window (the main window), when there is one.
   void SetOwner(QWidget* owner) { owner_ = owner; }
+  // How the boxes' button captions ("&Yes", "&No", "Cancel", "OK") are put into the user's
+  // language; without it they stay English.
+  using TTranslator = std::function<std::string(const std::string&)>;
+  void SetButtonTranslator(TTranslator translate) { translate_ = std::move(translate); }
 
   TMessageAnswer ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon,
                              TMessageButtons buttons) override;
@@ -33,7 +39,10 @@ class TQtPlatformUi : public TPlatformUi {
   void ProcessPendingEvents() override;
 
  private:
+  QString ButtonText(const char* english) const;
+
   QPointer<QWidget> owner_;
+  TTranslator translate_;
   bool busyCursor_ = false;
 };
 
