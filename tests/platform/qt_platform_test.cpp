@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QImage>
+#include <QMessageBox>
 
 #include "platform/qt/bitmap_image.h"
 #include "platform/qt/qt_dispatcher.h"
@@ -54,6 +56,28 @@ TEST(QtPlatform, PostedJobsRunInTheEventLoop) {
   EXPECT_EQ(ran, 0);
   QCoreApplication::processEvents();
   EXPECT_EQ(ran, 1);
+}
+
+TEST(QtPlatform, MessageBoxButtonsAreInTheUsersLanguage) {
+  TQtPlatformUi ui;
+  QMessageBox english;
+  ui.SetUpButtons(english, TMessageButtons::YesNoCancel);
+  ASSERT_NE(english.button(QMessageBox::Yes), nullptr);
+  EXPECT_EQ(english.button(QMessageBox::Yes)->text(), "&Yes");
+  EXPECT_EQ(english.button(QMessageBox::Cancel)->text(), "Cancel");
+  EXPECT_EQ(english.button(QMessageBox::Ok), nullptr);
+
+  ui.SetButtonTranslator([](const std::string& english) {
+    return english == "&Yes" ? "&Ja" : english == "OK" ? "Gut" : english + "!";
+  });
+  QMessageBox german;
+  ui.SetUpButtons(german, TMessageButtons::YesNo);
+  EXPECT_EQ(german.button(QMessageBox::Yes)->text(), "&Ja");
+  EXPECT_EQ(german.button(QMessageBox::No)->text(), "&No!");
+  EXPECT_EQ(german.button(QMessageBox::Cancel), nullptr);
+  QMessageBox ok;
+  ui.SetUpButtons(ok, TMessageButtons::Ok);
+  EXPECT_EQ(ok.button(QMessageBox::Ok)->text(), "Gut");
 }
 
 }  // namespace

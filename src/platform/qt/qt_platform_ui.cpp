@@ -74,9 +74,7 @@ QString TQtPlatformUi::ButtonText(const char* english) const {
   return Q(translate_ ? translate_(english) : std::string(english));
 }
 
-TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::string& caption,
-                                          TMessageIcon icon, TMessageButtons buttons) {
-  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::NoButton, owner_);
+void TQtPlatformUi::SetUpButtons(QMessageBox& box, TMessageButtons buttons) const {
   switch (buttons) {
     case TMessageButtons::Ok:
       box.setStandardButtons(QMessageBox::Ok);
@@ -98,6 +96,12 @@ TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::st
       shown->setText(ButtonText(caption));
     }
   }
+}
+
+TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::string& caption,
+                                          TMessageIcon icon, TMessageButtons buttons) {
+  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::NoButton, owner_);
+  SetUpButtons(box, buttons);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return TMessageAnswer::Yes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -19,6 +20,8 @@ class TQtPlatformUi : public TPlatformUi {
   // language; without it they stay English.
   using TTranslator = std::function<std::string(const std::string&)>;
   void SetButtonTranslator(TTranslator translate) { translate_ = std::move(translate); }
+  // Gives a message box the buttons asked for, with their captions.
+  void SetUpButtons(QMessageBox& box, TMessageButtons buttons) const;
 
   TMessageAnswer ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon,
                              TMessageButtons buttons) override;
