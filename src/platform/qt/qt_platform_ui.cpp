@@ -100,7 +100,9 @@ void TQtPlatformUi::SetUpButtons(QMessageBox& box, TMessageButtons buttons) cons
 
 TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::string& caption,
                                           TMessageIcon icon, TMessageButtons buttons) {
-  QMessageBox box(BoxIcon(icon), Q(caption), Q(text), QMessageBox::NoButton, owner_);
+  // The program ends lines with CR LF; Qt's labels break at LF alone.
+  const QString lines = Q(text).replace("\r\n", "\n");
+  QMessageBox box(BoxIcon(icon), Q(caption), lines, QMessageBox::NoButton, owner_);
   SetUpButtons(box, buttons);
   switch (box.exec()) {
     case QMessageBox::Yes:
