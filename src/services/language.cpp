@@ -59,12 +59,7 @@ void TLanguage::ResetTexts() {
 }
 
 bool TLanguage::LoadFile(const std::string& path, size_t startOffset) {
-  LastError = kFileNotFound;
-  if (!FileExists(path)) {
-    return false;
-  }
-  LastError = kFileInUse;
-  std::unique_ptr<TFileStream> file = TFileStream::Open(path, TFileStream::TMode::Read);
+  std::unique_ptr<TFileStream> file = OpenForReading(path);
   if (!file) {
     return false;
   }

@@ -60,6 +60,9 @@ class TFieldReader {
 
 // Where the fields begin, or 0 when the file does not start with the signature.
 size_t FieldsStart(const uint8_t* data, size_t size) {
+  if (size == 0) {
+    return 0;
+  }
   const size_t searched = size < kSignatureSearch ? size : kSignatureSearch;
   const void* zero = std::memchr(data, 0, searched);
   if (zero == nullptr) {
@@ -109,12 +112,7 @@ int TLiteLanguage::AddText(const std::string& english, const std::string& transl
 }
 
 bool TLiteLanguage::LoadFile(const std::string& path, size_t startOffset) {
-  LastError = kFileNotFound;
-  if (!FileExists(path)) {
-    return false;
-  }
-  LastError = kFileInUse;
-  std::unique_ptr<TFileStream> file = TFileStream::Open(path, TFileStream::TMode::Read);
+  std::unique_ptr<TFileStream> file = OpenForReading(path);
   if (!file) {
     return false;
   }

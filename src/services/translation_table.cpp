@@ -97,6 +97,15 @@ bool TTranslationTable::LoadLanguage() {
   }
 }
 
+std::unique_ptr<TFileStream> TTranslationTable::OpenForReading(const std::string& path) {
+  LastError = kFileNotFound;
+  if (!FileExists(path)) {
+    return nullptr;
+  }
+  LastError = kFileInUse;
+  return TFileStream::Open(path, TFileStream::TMode::Read);
+}
+
 bool TTranslationTable::Append(const std::string& english, const std::string& translation) {
   if (entries_.size() >= capacity_) {
     return false;

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/stream.h"
 
 namespace torvel {
 
@@ -67,6 +70,9 @@ class TTranslationTable {
  protected:
   TTranslationTable(size_t capacity, const char* fileName);
 
+  // The file opened for reading; none, with LastError "File not found" or "File in use", when it
+  // cannot be.
+  std::unique_ptr<TFileStream> OpenForReading(const std::string& path);
   // Appends an entry when there is room; false when the table is full.
   bool Append(const std::string& english, const std::string& translation);
   std::vector<TTranslationEntry>& Entries() { return entries_; }

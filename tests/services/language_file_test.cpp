@@ -406,27 +406,47 @@ TEST_F(LanguageFolderTest, WithoutAFileTheTableIsEmptyAndTheLoadSucceeds) {
   EXPECT_TRUE(table.LoadLanguage());
 }
 
+// A table whose file stays locked for the first `lockedTries` reads.
+class TLockedFileLanguage : public TLiteLanguage {
+ public:
+  explicit TLockedFileLanguage(int lockedTries) : TLiteLanguage(false), lockedTries_(lockedTries) {}
+  bool LoadFile(const std::string& path, size_t startOffset) override {
+    if (++Tries <= lockedTries_) {
+      LastError = "File in use";
+      return false;
+    }
+    return TLiteLanguage::LoadFile(path, startOffset);
+  }
+  int Tries = 0;
+
+ private:
+  int lockedTries_;
+};
+
 TEST_F(LanguageFolderTest, ALockedFileIsTriedTenTimesTwentyMillisecondsApart) {
   InstallBoth("Error", "Fehler");
   test::TManualClock clock(0);
-  TLiteLanguage table(false);
-  {
-    test::TNoFileOpens locked;
-    EXPECT_FALSE(table.LoadLanguage());
-  }
-  EXPECT_EQ(table.LastError, "File in use");
-  EXPECT_EQ(clock.Ticks(), 9u * 20u);  // nine pauses between ten tries
-  EXPECT_EQ(table.Count(), 0);
-  EXPECT_TRUE(table.LoadLanguage());  // once it is free, it loads
-  EXPECT_EQ(table.Count(), 1);
+  TLockedFileLanguage locked(1000);
+  EXPECT_FALSE(locked.LoadLanguage());
+  EXPECT_EQ(locked.Tries, 10);
+  EXPECT_EQ(clock.Ticks(), 9u * 20u);  // a pause between each two tries
+  EXPECT_EQ(locked.Count(), 0);
+
+  TLockedFileLanguage freedSoon(3);
+  clock.Set(0);
+  EXPECT_TRUE(freedSoon.LoadLanguage());
+  EXPECT_EQ(freedSoon.Tries, 4);
+  EXPECT_EQ(clock.Ticks(), 3u * 20u);
+  EXPECT_EQ(freedSoon.TranslateLines("Error"), "Fehler (lite)");
 }
 
 TEST_F(LanguageFolderTest, AnyOtherFailureIsNotTriedAgain) {
   WriteText(settings_ + "language.ll2", "LLF2.0");
   test::TManualClock clock(0);
-  TLiteLanguage table(false);
+  TLockedFileLanguage table(0);
   EXPECT_FALSE(table.LoadLanguage());
   EXPECT_EQ(table.LastError, "Unknown format");
+  EXPECT_EQ(table.Tries, 1);
   EXPECT_EQ(clock.Ticks(), 0u);
   EXPECT_EQ(Translate("Error"), "Error");
 }
