@@ -146,11 +146,16 @@ bool TLiteLanguage::Parse(const uint8_t* data, size_t size) {
   }
   TFieldReader fields(data, size, start);
   std::string field;
-  if (!fields.Next(field) || (KeyA = ScrambleText(field, FixedKey1(), 0)).empty()) {
-    return false;  // an empty key could not unscramble anything
-  }
-  if (!fields.Next(field) || (KeyB = ScrambleText(field, FixedKey2(), 0)).empty()) {
+  if (!fields.Next(field)) {
     return false;
+  }
+  KeyA = ScrambleText(field, FixedKey1(), 0);
+  if (!fields.Next(field)) {
+    return false;
+  }
+  KeyB = ScrambleText(field, FixedKey2(), 0);
+  if (KeyA.empty() || KeyB.empty()) {
+    return false;  // an empty key could not unscramble anything
   }
   if (!fields.Next(field)) {
     return false;
