@@ -15,7 +15,10 @@ class EGeneralError : public std::runtime_error {
   explicit EGeneralError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The text with its ASCII letters in upper or lower case.
+// The character or text with its ASCII letters a-z in upper or lower case; every other byte,
+// those of UTF-8 sequences included, stays as it is whatever the locale.
+char UpperCase(char c);
+char LowerCase(char c);
 std::string UpperCase(std::string text);
 std::string LowerCase(std::string text);
 

@@ -60,15 +60,14 @@ void TLanguage::ResetTexts() {
 
 bool TLanguage::LoadFile(const std::string& path, size_t startOffset) {
   std::unique_ptr<TFileStream> file = OpenForReading(path);
-  if (!file) {
-    return false;
+  if (file) {
+    LastError = kUnsupportedFormat;
+    if (file->Seek(static_cast<int64_t>(startOffset)) && ReadFromStream(*file)) {
+      return true;
+    }
   }
-  LastError = kUnsupportedFormat;
-  if (!file->Seek(static_cast<int64_t>(startOffset)) || !ReadFromStream(*file)) {
-    Reset();
-    return false;
-  }
-  return true;
+  Reset();
+  return false;
 }
 
 // The properties take effect in file order, so a key applies to the texts that follow it.

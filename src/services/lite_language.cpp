@@ -112,6 +112,17 @@ int TLiteLanguage::AddText(const std::string& english, const std::string& transl
 }
 
 bool TLiteLanguage::LoadFile(const std::string& path, size_t startOffset) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWhole(path, bytes)) {
+    Reset();
+    return false;
+  }
+  const size_t skipped = startOffset < bytes.size() ? startOffset : bytes.size();
+  return ReadFromBytes(bytes.data() + skipped, bytes.size() - skipped);
+}
+
+// The whole file in memory; false, with LastError saying why, when it cannot be read.
+bool TLiteLanguage::ReadWhole(const std::string& path, std::vector<uint8_t>& bytes) {
   std::unique_ptr<TFileStream> file = OpenForReading(path);
   if (!file) {
     return false;
@@ -121,12 +132,8 @@ bool TLiteLanguage::LoadFile(const std::string& path, size_t startOffset) {
   if (size < 0 || size > kMostFileBytes) {
     return false;
   }
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (!file->ReadExact(bytes.data(), bytes.size())) {
-    return false;
-  }
-  const size_t skipped = startOffset < bytes.size() ? startOffset : bytes.size();
-  return ReadFromBytes(bytes.data() + skipped, bytes.size() - skipped);
+  bytes.resize(static_cast<size_t>(size));
+  return file->ReadExact(bytes.data(), bytes.size());
 }
 
 bool TLiteLanguage::ReadFromBytes(const uint8_t* data, size_t size) {

@@ -42,6 +42,7 @@ class TLiteLanguage : public TTranslationTable {
   void ResetTexts() override;
 
  private:
+  bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
   bool Parse(const uint8_t* data, size_t size);
 };
 

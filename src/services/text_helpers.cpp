@@ -1,5 +1,4 @@
 // The text and number helpers of the general services.
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -57,16 +56,24 @@ std::string_view NumberPart(std::string_view text) {
 
 }  // namespace
 
+char UpperCase(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+char LowerCase(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string UpperCase(std::string text) {
   for (char& c : text) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    c = UpperCase(c);
   }
   return text;
 }
 
 std::string LowerCase(std::string text) {
   for (char& c : text) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    c = LowerCase(c);
   }
   return text;
 }

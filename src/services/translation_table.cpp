@@ -24,10 +24,6 @@ constexpr uint32_t kRetryPauseMs = 20;
 // The characters a line's tail is made of; they are kept out of the lookup.
 constexpr char kTailCharacters[] = " ,.";
 
-char UpperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The lines of a text; every CR LF, CR or LF ends one line and begins the next.
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines(1);
@@ -142,9 +138,9 @@ void TTranslationTable::MoveAccelerator(std::string& text, std::string& marker, 
   if (marker.empty()) {
     return;
   }
-  const char wanted = UpperAscii(marker[0]);
+  const char wanted = UpperCase(marker[0]);
   size_t at = 0;
-  while (at < text.size() && UpperAscii(text[at]) != wanted) {
+  while (at < text.size() && UpperCase(text[at]) != wanted) {
     ++at;
   }
   if (at == text.size()) {

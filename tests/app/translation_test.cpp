@@ -50,13 +50,10 @@ QStringList EditorTexts(TAnimationEdit& editor) {
   for (int panel = 0; panel < 6; ++panel) {
     const QLabel* label = editor.Status()->GetPanel(panel);
     texts << label->text().trimmed();
-    for (const QString& word : label->toolTip().trimmed().split(' ', Qt::SkipEmptyParts)) {
-      texts << word;
+    if (!label->toolTip().isEmpty()) {
+      texts << label->toolTip().section(' ', 1, 1);  // " Toggle Pause": the word before the text
     }
   }
-  texts.removeAll("Automatic");  // "Automatic Paste" is one text, split above by its blanks
-  texts.removeAll("Paste");
-  texts << "Automatic Paste";
   texts.removeAll("");
   return texts;
 }

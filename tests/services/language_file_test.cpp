@@ -336,6 +336,33 @@ TEST(LanguageFile, LoadFileNamesWhatWentWrong) {
   EXPECT_EQ(table.LastError, "File in use");
 }
 
+TEST(LanguageFiles, AFailedLoadEmptiesATableThatWasLoaded) {
+  const std::string folder = test::FreshFolder("failed-load-empties");
+  TLiteLanguage lite(false);
+  lite.AddText("Flip", "Kippen");
+  ASSERT_TRUE(lite.SaveToFile(folder + "language.ll2"));
+  TLanguage main(false);
+  main.AddEntry("Flip", "Kippen");
+  ASSERT_TRUE(main.SaveToFile(folder + "language.llf"));
+
+  for (TTranslationTable* table : std::initializer_list<TTranslationTable*>{&lite, &main}) {
+    const std::string file = folder + (table == &lite ? "language.ll2" : "language.llf");
+    ASSERT_TRUE(table->LoadFile(file, 0)) << file;
+    ASSERT_EQ(table->Count(), 1);
+    EXPECT_FALSE(table->LoadFile(folder + "missing", 0));
+    EXPECT_EQ(table->LastError, "File not found");
+    EXPECT_EQ(table->Count(), 0) << file;
+
+    ASSERT_TRUE(table->LoadFile(file, 0));
+    {
+      test::TNoFileOpens locked;
+      EXPECT_FALSE(table->LoadFile(file, 0));
+    }
+    EXPECT_EQ(table->LastError, "File in use");
+    EXPECT_EQ(table->Count(), 0) << file;
+  }
+}
+
 // --- the settings folder's files
 // ------------------------------------------------------------------
 
