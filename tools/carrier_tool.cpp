@@ -1,0 +1,86 @@
+// Packs files into an archive carried in the pixel rows of a 24-bit BMP picture, the way the
+// program keeps its splash picture, help pages and support files.
+//
+// Usage: carrier_tool OUT.bmp WIDTH HEIGHT FILE...
+//
+// Every file becomes one entry named after it (its folder is not kept), its bytes compressed
+// with zlib. The archive starts at byte 154 of the BMP image; the picture is WIDTH pixels wide
+// and HEIGHT rows high, or as many more rows as the archive needs (the tool then says so).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/bmp.h"
+#include "platform/files.h"
+#include "services/zip_box.h"
+#include "services/zlib_codec.h"
+
+namespace {
+
+using torvel::Bitmap;
+
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "carrier_tool: %s\n", text.c_str());
+  return 1;
+}
+
+bool AppendEntry(const std::string& path, torvel::TMemoryStream& archive) {
+  std::vector<uint8_t> bytes;
+  if (!torvel::ReadWholeFile(path, size_t{32} << 20, bytes)) {
+    return false;
+  }
+  torvel::TBoxItem entry;
+  entry.pName = torvel::FilePart(path);
+  entry.pSize = static_cast<int32_t>(bytes.size());
+  entry.pM = 1;
+  if (!torvel::ZlibCompress(bytes, 9, entry.pD)) {
+    return false;
+  }
+  entry.pSizeB = static_cast<int32_t>(entry.pD.size());
+  return entry.Write(archive);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr, "Usage: carrier_tool OUT.bmp WIDTH HEIGHT FILE...\n");
+    return 2;
+  }
+  const std::string out = argv[1];
+  const int width = std::atoi(argv[2]);
+  const int height = std::atoi(argv[3]);
+  if (width < 1 || height < 1 || width > 10000 || height > 10000) {
+    return Fail("the width and height must lie between 1 and 10000");
+  }
+  torvel::TMemoryStream archive;
+  for (int i = 4; i < argc; ++i) {
+    if (!AppendEntry(argv[i], archive)) {
+      return Fail(std::string("cannot pack ") + argv[i]);
+    }
+  }
+  const std::vector<uint8_t>& bytes = archive.Bytes();
+  const size_t start = torvel::TZipBox::kCarrierOffset - torvel::kBmpHeaderSize;
+  const size_t stride = static_cast<size_t>(Bitmap::StrideFor(width));
+  // The rows hold the archive and at least one zero byte after it, which ends the record list.
+  const size_t rowsNeeded = (start + bytes.size() + 1 + stride - 1) / stride;
+  int rows = height;
+  if (rowsNeeded > static_cast<size_t>(height)) {
+    rows = static_cast<int>(rowsNeeded);
+    std::fprintf(stderr, "carrier_tool: %s grows from %d to %d rows to hold %zu archive bytes\n",
+                 torvel::FilePart(out).c_str(), height, rows, bytes.size());
+  }
+  Bitmap carrier(width, rows);
+  // The BMP image stores the bottom row first: the pixel bytes follow the file header in that
+  // order, so the archive is laid into the rows from the bottom up.
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const size_t at = start + i;
+    carrier.Row(rows - 1 - static_cast<int>(at / stride))[at % stride] = bytes[i];
+  }
+  const std::vector<uint8_t> image = torvel::EncodeBmp(carrier);
+  if (!torvel::WriteFileSafely(out, image.data(), image.size())) {
+    return Fail("cannot write " + out);
+  }
+  return 0;
+}
