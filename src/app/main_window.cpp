@@ -4,35 +4,16 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QScreen>
 #include <QShortcut>
 
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
 #include "platform/platform_ui.h"
+#include "platform/qt/screen_window.h"
 #include "services/services.h"
 #include "services/translate.h"
 
 namespace torvel {
-namespace {
-
-// Lets the general services centre the main window on its screen.
-class TWindowOnScreen : public TScreenWindow {
- public:
-  explicit TWindowOnScreen(QWidget& window) : window_(window) {}
-  TSize WindowSize() const override { return {window_.width(), window_.height()}; }
-  TSize ScreenSize() const override {
-    const QScreen* screen = window_.screen();
-    return screen ? TSize{screen->size().width(), screen->size().height()} : TSize{};
-  }
-  void MoveTo(int left, int top) override { window_.move(left, top); }
-
- private:
-  QWidget& window_;
-};
-
-}  // namespace
-
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   EndProcess = [] { QCoreApplication::quit(); };
   editor_ = std::make_unique<TAnimationEdit>("Torvel", this);
@@ -43,7 +24,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   CreatePopupMenu();
   TranslateMenus();
   resize(550, 455);
-  TWindowOnScreen onScreen(*this);
+  TWidgetOnScreen onScreen(*this);
   if (TGeneral* general = General()) {
     general->CenterOnScreen(&onScreen);
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,8 +74,15 @@ class TScriptedPlatformUi : public TPlatformUi {
                  const std::string& workingFolder) override;
   bool StartNewInstance() override;
   void SetBusyCursor(bool busy) override;
-  void ProcessPendingEvents() override { ++PendingEventRuns; }
+  void ProcessPendingEvents() override {
+    ++PendingEventRuns;
+    if (DuringPendingEvents) {
+      DuringPendingEvents();
+    }
+  }
   int PendingEventRuns = 0;
+  // What arrives while pending events are processed (a second click, say).
+  std::function<void()> DuringPendingEvents;
 
  private:
   TPlatformUi* previous_;
