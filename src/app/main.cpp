@@ -9,20 +9,21 @@
 int main(int argc, char* argv[]) {
   torvel::StartServices();
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(torvel::TForm1::ApplicationIcon());
   int result = 0;
   {
     torvel::TQtPlatformUi ui;
     ui.SetButtonTranslator(torvel::TranslateText);
     torvel::SetPlatformUi(&ui);
-    torvel::TForm1 window;
+    torvel::TForm1 window(torvel::TStartup::FromCommandLine(
+        QCoreApplication::arguments(), QCoreApplication::applicationFilePath()));
     ui.SetOwner(&window);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1) {
-      window.OpenCommandLineFile(arguments.at(1).toStdString());
+    if (window.StartFailed()) {
+      result = 1;
+    } else {
+      window.show();
+      result = QApplication::exec();
     }
-    torvel::TForm1::RefreshProgramCopy(QCoreApplication::applicationFilePath().toStdString());
-    window.show();
-    result = QApplication::exec();
     torvel::SetPlatformUi(nullptr);
   }
   torvel::ReleaseFileDialogs();

@@ -6,31 +6,20 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include "app/help.h"
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
 #include "platform/platform_ui.h"
 #include "platform/qt/screen_window.h"
 #include "services/services.h"
+#include "services/stored_texts.h"
 #include "services/translate.h"
+#include "widgets/compact_splash.h"
 
 namespace torvel {
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
-  EndProcess = [] { QCoreApplication::quit(); };
-  editor_ = std::make_unique<TAnimationEdit>("Torvel", this);
-  setCentralWidget(editor_->Window());
-  editor_->Window()->show();
-  editor_->Strip->SetInterval(0);
-  CreateMenus();
-  CreatePopupMenu();
-  TranslateMenus();
-  resize(550, 455);
-  TWidgetOnScreen onScreen(*this);
-  if (TGeneral* general = General()) {
-    general->CenterOnScreen(&onScreen);
-  }
-}
-
 TForm1::~TForm1() {
+  splash_.reset();
+  help_.reset();
   if (editor_) {
     takeCentralWidget();  // the editor owns its window
     editor_.reset();
@@ -143,7 +132,8 @@ void TForm1::CreateMenus() {
           [this, &e] { Report(e.SaveAs(SharedAnimationsFolder())); });
   QMenu* preferences = fileMenu_->addMenu("P&references");
   preferences->setObjectName("Preferences1");
-  AddItem(preferences, "ExtractSupportFiles1", "&Extract Support Files...");
+  AddItem(preferences, "ExtractSupportFiles1", "&Extract Support Files...", nullptr,
+          [this] { ExtractSupportFiles1Click(); });
   fileMenu_->addSeparator();
   AddItem(fileMenu_, "Exit1", "E&xit", nullptr, [this] { CloseProgram(); });
   connect(fileMenu_, &QMenu::aboutToShow, this, &TForm1::FileMenuOpen);
@@ -191,17 +181,19 @@ void TForm1::CreateMenus() {
 
   helpMenu_ = menuBar()->addMenu("&Help");
   helpMenu_->setObjectName("Help1");
-  AddItem(helpMenu_, "Help2", "&Help", "F1");
-  AddItem(helpMenu_, "About1", "&About...");
+  AddItem(helpMenu_, "Help2", "&Help", "F1", [this, &e] { Report(e.ShowHelp()); });
+  AddItem(helpMenu_, "About1", "&About...", nullptr, [this] {
+    if (splash_) {
+      splash_->ShowAsAbout();
+    }
+  });
   helpMenu_->addSeparator();
-  AddItem(helpMenu_, "TorvelHomepage1", "T&orvel Homepage");
-  AddItem(helpMenu_, "FreeSoftwareHomepage1", "&Free Software Homepage");
-  AddItem(helpMenu_, "VisitOrvikEnterprises1", "Visit &Orvik Enterprises");
-  // Commands that have no operation behind them yet stay disabled.
-  for (QAction* item : {Item("Help2"), Item("About1"), Item("TorvelHomepage1"),
-                        Item("FreeSoftwareHomepage1"), Item("VisitOrvikEnterprises1")}) {
-    item->setEnabled(false);
-  }
+  AddItem(helpMenu_, "TorvelHomepage1", "T&orvel Homepage", nullptr,
+          [this] { OpenWebPage(stored_texts::kHomepageAddress, true); });
+  AddItem(helpMenu_, "FreeSoftwareHomepage1", "&Free Software Homepage", nullptr,
+          [this] { OpenWebPage(stored_texts::kFreeSoftwareAddress, false); });
+  AddItem(helpMenu_, "VisitOrvikEnterprises1", "Visit &Orvik Enterprises", nullptr,
+          [this] { OpenWebPage(stored_texts::kMakerAddress, false); });
 
   const std::vector<void (TForm1::*)()> file = {&TForm1::FileMenuOpen};
   const std::vector<void (TForm1::*)()> edit = {&TForm1::EditMenuOpen};
@@ -260,8 +252,6 @@ void TForm1::FileMenuOpen() {
   Item("Save1")->setEnabled(e.CanSave());
   Item("SaveAs1")->setEnabled(e.CanSaveAs());
   Item("SavetoStartButton1")->setEnabled(e.CanSaveAs());
-  // Extracting the support files comes with the program's own data; until then it is disabled.
-  Item("ExtractSupportFiles1")->setEnabled(false);
 }
 
 void TForm1::EditMenuOpen() {
@@ -360,6 +350,9 @@ void TForm1::CloseProgram() {
   }
   closing_ = true;
   hide();
+  SaveSettings();
+  splash_.reset();
+  help_.reset();  // removes the unpacked help pages
   takeCentralWidget();
   editor_.reset();
   EndProcess();

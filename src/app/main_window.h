@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <map>
@@ -8,12 +10,33 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap.h"
+
 class QAction;
 class QMenu;
+
+class QTimer;
 
 namespace torvel {
 
 class TAnimationEdit;
+class TCompactSplash;
+class THelp;
+
+// What the program was started with.
+struct TStartup {
+  std::string ProgramFile;  // the program's own file, copied for the sibling programs
+  std::string Argument;     // the command line's first argument (a file to open), or empty
+  bool HasArgument = false;
+  // How long the splash stays up once the window is ready. The program waits a second; a start
+  // without a command line (the tests') hides it at once.
+  int SplashSeconds = 0;
+
+  static TStartup FromCommandLine(const QStringList& arguments, const QString& programFile);
+};
+
+// The program's version, as the splash panel and the settings file give it.
+inline constexpr const char* kVersionText = "1.00.478";
 
 // The program's only top-level window: the menus, and the editor's window docked into it.
 // Every menu command calls one editor operation; the enable rules run whenever a menu opens and
@@ -22,8 +45,13 @@ class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TForm1(QWidget* parent = nullptr);
+  // Runs the whole start-up sequence; see StartFailed.
+  explicit TForm1(const TStartup& startup = {}, QWidget* parent = nullptr);
   ~TForm1() override;
+
+  // The splash picture could not be shown: the error box was shown and the program ends
+  // without showing its window.
+  bool StartFailed() const { return startFailed_; }
 
   // The close sequence; the close button, Alt+F4 and Exit all come here.
   void CloseProgram();
@@ -37,6 +65,32 @@ class TForm1 : public QMainWindow {
   // Opens the file named on the command line (relative names count from the working folder);
   // a file that cannot be opened is reported like a failed Open.
   void OpenCommandLineFile(const std::string& argument);
+
+  // The settings file, <settings root>/Orvik Enterprises/Settings/Torvel.INI.
+  static std::string SettingsFileName();
+  void LoadSettings();
+  void SaveSettings();
+  // True until the settings show that this version's support files were unpacked.
+  bool SupportFilesPending = true;
+
+  // Unpacks the support files into the shared folder; LastErrorText tells why not.
+  bool ExtractSupportFiles();
+  // File > Preferences > Extract Support Files...: asks first.
+  void ExtractSupportFiles1Click();
+  std::string LastErrorText;
+  void ShowShellError();
+
+  // Shows the help's first page; a failure is shown by the help object itself.
+  bool OnHelp();
+  THelp* Help() const { return help_.get(); }
+  TCompactSplash* Splash() const { return splash_.get(); }
+
+  // The program's icon in every size it comes in.
+  static QIcon ApplicationIcon();
+  // One step of the task-bar icon's animation through its six frames.
+  void Timer1Timer();
+  int IconIndex() const { return iconIndex_; }
+  QTimer* Timer1 = nullptr;
 
   bool IsOnTop() const;
   void SetOnTop(bool on);
@@ -58,6 +112,13 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void FormCreate(const TStartup& startup);
+  void CreateSplash();
+  bool LoadSplashPicture(bool hasArgument);
+  void DockEditor();
+  void CreateIconAnimation();
+  // Opens a web page whose address is kept in stored form; the homepage adds its page name.
+  void OpenWebPage(const char* storedAddress, bool homepage);
   void CreateMenus();
   void CreatePopupMenu();
   // Translates every caption of both menus.
@@ -69,7 +130,16 @@ class TForm1 : public QMainWindow {
   static std::string SharedAnimationsFolder();
   void ApplyEditRules(const std::array<const char*, 6>& names);
 
+  // The carrier pictures of the splash picture, the help pages and the support files.
+  Bitmap cri_;
+  Bitmap supHelp_;
+  Bitmap supFiles_;
+  std::unique_ptr<TCompactSplash> splash_;
+  std::unique_ptr<THelp> help_;
   std::unique_ptr<TAnimationEdit> editor_;
+  std::array<QIcon, 6> imageList1_;
+  int iconIndex_ = 0;
+  bool startFailed_ = false;
   std::map<std::string, std::function<void()>> commands_;  // by item name
   QMenu* fileMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;

@@ -95,6 +95,10 @@ bool CreateFolder(const std::string& path) {
   return ::mkdir(path.c_str(), 0777) == 0 || FolderExists(path);
 }
 
+bool RemoveEmptyFolder(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0;
+}
+
 bool DeleteFile(const std::string& path) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {

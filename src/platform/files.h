@@ -17,6 +17,8 @@ std::string FilePart(const std::string& path);
 bool FileExists(const std::string& path);    // an ordinary file (or a link to one)
 bool FolderExists(const std::string& path);  // a folder (or a link to one)
 bool CreateFolder(const std::string& path);  // one level; true when it exists afterwards
+// Removes the folder when it is empty; true when it was removed.
+bool RemoveEmptyFolder(const std::string& path);
 // Deletes a file, read-only ones included; true when no file stands at path afterwards.
 bool DeleteFile(const std::string& path);
 bool CopyFileOver(const std::string& source, const std::string& target);

@@ -9,7 +9,7 @@
 namespace torvel {
 
 enum class TMessageIcon { Error, Warning, Information, Question };
-enum class TMessageButtons { Ok, YesNo, YesNoCancel };
+enum class TMessageButtons { Ok, YesNo, YesNoCancel, YesCancel };
 enum class TMessageAnswer { Ok, Yes, No, Cancel };
 
 enum class TFileDialogKind { Open, Save, OpenWithPreview, SaveWithPreview };

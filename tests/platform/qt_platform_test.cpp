@@ -78,6 +78,11 @@ TEST(QtPlatform, MessageBoxButtonsAreInTheUsersLanguage) {
   QMessageBox ok;
   ui.SetUpButtons(ok, TMessageButtons::Ok);
   EXPECT_EQ(ok.button(QMessageBox::Ok)->text(), "Gut");
+  QMessageBox question;  // the support-file question
+  ui.SetUpButtons(question, TMessageButtons::YesCancel);
+  EXPECT_EQ(question.button(QMessageBox::Yes)->text(), "&Ja");
+  EXPECT_EQ(question.button(QMessageBox::Cancel)->text(), "Cancel!");
+  EXPECT_EQ(question.button(QMessageBox::No), nullptr);
 }
 
 }  // namespace

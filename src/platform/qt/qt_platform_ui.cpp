@@ -85,6 +85,9 @@ void TQtPlatformUi::SetUpButtons(QMessageBox& box, TMessageButtons buttons) cons
     case TMessageButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
+    case TMessageButtons::YesCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+      break;
   }
   const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
       {QMessageBox::Ok, "OK"},
@@ -112,7 +115,10 @@ TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::st
     case QMessageBox::Cancel:
       return TMessageAnswer::Cancel;
     default:
-      return buttons == TMessageButtons::YesNoCancel ? TMessageAnswer::Cancel : TMessageAnswer::Ok;
+      // Closing a box that offers Cancel cancels it.
+      return buttons == TMessageButtons::YesNoCancel || buttons == TMessageButtons::YesCancel
+                 ? TMessageAnswer::Cancel
+                 : TMessageAnswer::Ok;
   }
 }
 

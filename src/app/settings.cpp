@@ -1,0 +1,75 @@
+// The main window's settings file: stay-on-top, the preview's background colour and indicators,
+// and the versions of the program and of its last unpacked support files.
+#include <tuple>
+
+#include "app/main_window.h"
+#include "editor/animation_edit.h"
+#include "platform/files.h"
+#include "services/ini_file.h"
+#include "services/services.h"
+
+namespace torvel {
+namespace {
+
+std::string ValueOf(const TIniPairs& pairs, const char* key) {
+  const auto found = pairs.find(key);
+  return found != pairs.end() ? found->second : std::string();
+}
+
+}  // namespace
+
+std::string TForm1::SettingsFileName() {
+  TPaths* paths = Paths();
+  return paths != nullptr ? paths->WindowsCompanyFolder("Settings") + "Torvel" + ".INI"
+                          : std::string();
+}
+
+// A missing file keeps every default; a file without a key switches that setting off (black for
+// the colour).
+void TForm1::LoadSettings() {
+  try {
+    const std::string fileName = SettingsFileName();
+    TGeneral* general = General();
+    if (fileName.empty() || general == nullptr || !FileExists(fileName)) {
+      return;
+    }
+    const TIniFile ini(fileName);
+    TIniPairs pairs;
+    ini.ReadPairs("Settings", pairs);
+    SetOnTop(general->TextIsTrue(ValueOf(pairs, "OnTop")));
+    editor_->SetBackgroundColor(static_cast<TColor>(general->TextToInt(ValueOf(pairs, "BGColor"))));
+    editor_->SetIndicators(general->TextIsTrue(ValueOf(pairs, "Indicators")));
+    ini.ReadPairs("Version", pairs);
+    if (ValueOf(pairs, "SupportFiles") == kVersionText) {
+      SupportFilesPending = false;
+    }
+  } catch (...) {
+    // What was applied before the failure stays applied.
+  }
+}
+
+// Writes all five keys; a key that cannot be written ends the saving quietly.
+void TForm1::SaveSettings() {
+  try {
+    TGeneral* general = General();
+    if (general == nullptr || !editor_) {
+      return;
+    }
+    TIniFile ini(SettingsFileName());
+    const std::string color = std::to_string(editor_->GetBackgroundColor());
+    const std::tuple<const char*, const char*, std::string> values[] = {
+        {"Settings", "OnTop", general->BoolToText(IsOnTop())},
+        {"Settings", "BGColor", color},
+        {"Settings", "Indicators", general->BoolToText(editor_->GetIndicators())},
+        {"Version", "Version", kVersionText},
+        {"Version", "SupportFiles", kVersionText}};
+    for (const auto& [section, key, value] : values) {
+      if (!ini.WriteValue(section, key, value)) {
+        return;
+      }
+    }
+  } catch (...) {
+  }
+}
+
+}  // namespace torvel
