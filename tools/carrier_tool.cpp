@@ -13,7 +13,7 @@
 
 #include "platform/bmp.h"
 #include "platform/files.h"
-#include "services/zip_box.h"
+#include "services/carrier.h"
 #include "services/zlib_codec.h"
 
 namespace {
@@ -25,12 +25,11 @@ int Fail(const std::string& text) {
   return 1;
 }
 
-bool AppendEntry(const std::string& path, torvel::TMemoryStream& archive) {
+bool ReadEntry(const std::string& path, torvel::TBoxItem& entry) {
   std::vector<uint8_t> bytes;
   if (!torvel::ReadWholeFile(path, size_t{32} << 20, bytes)) {
     return false;
   }
-  torvel::TBoxItem entry;
   entry.pName = torvel::FilePart(path);
   entry.pSize = static_cast<int32_t>(bytes.size());
   entry.pM = 1;
@@ -38,7 +37,7 @@ bool AppendEntry(const std::string& path, torvel::TMemoryStream& archive) {
     return false;
   }
   entry.pSizeB = static_cast<int32_t>(entry.pD.size());
-  return entry.Write(archive);
+  return true;
 }
 
 }  // namespace
@@ -54,29 +53,22 @@ int main(int argc, char** argv) {
   if (width < 1 || height < 1 || width > 10000 || height > 10000) {
     return Fail("the width and height must lie between 1 and 10000");
   }
-  torvel::TMemoryStream archive;
+  std::vector<torvel::TBoxItem> entries(static_cast<size_t>(argc - 4));
+  std::vector<const torvel::TBoxItem*> order;
   for (int i = 4; i < argc; ++i) {
-    if (!AppendEntry(argv[i], archive)) {
+    if (!ReadEntry(argv[i], entries[i - 4])) {
       return Fail(std::string("cannot pack ") + argv[i]);
     }
+    order.push_back(&entries[i - 4]);
   }
-  const std::vector<uint8_t>& bytes = archive.Bytes();
-  const size_t start = torvel::TZipBox::kCarrierOffset - torvel::kBmpHeaderSize;
-  const size_t stride = static_cast<size_t>(Bitmap::StrideFor(width));
-  // The rows hold the archive and at least one zero byte after it, which ends the record list.
-  const size_t rowsNeeded = (start + bytes.size() + 1 + stride - 1) / stride;
   int rows = height;
-  if (rowsNeeded > static_cast<size_t>(height)) {
-    rows = static_cast<int>(rowsNeeded);
-    std::fprintf(stderr, "carrier_tool: %s grows from %d to %d rows to hold %zu archive bytes\n",
-                 torvel::FilePart(out).c_str(), height, rows, bytes.size());
+  const Bitmap carrier = torvel::PackCarrier(order, width, height, &rows);
+  if (carrier.IsEmpty()) {
+    return Fail("the archive does not fit a picture");
   }
-  Bitmap carrier(width, rows);
-  // The BMP image stores the bottom row first: the pixel bytes follow the file header in that
-  // order, so the archive is laid into the rows from the bottom up.
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const size_t at = start + i;
-    carrier.Row(rows - 1 - static_cast<int>(at / stride))[at % stride] = bytes[i];
+  if (rows > height) {
+    std::fprintf(stderr, "carrier_tool: %s grows from %d to %d rows to hold its archive\n",
+                 torvel::FilePart(out).c_str(), height, rows);
   }
   const std::vector<uint8_t> image = torvel::EncodeBmp(carrier);
   if (!torvel::WriteFileSafely(out, image.data(), image.size())) {

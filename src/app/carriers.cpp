@@ -1,11 +1,7 @@
 #include "app/carriers.h"
 
-#include <new>
-
 #include "platform/bmp.h"
-#include "services/error_texts.h"
 #include "services/program_data.h"
-#include "services/zip_box.h"
 
 namespace torvel {
 
@@ -17,22 +13,6 @@ Bitmap CarrierPicture(const std::string& name) {
     return {};
   }
   return picture;
-}
-
-bool LoadCarrier(const Bitmap& carrier, TZipBox& archive) {
-  TMemoryStream image;
-  try {
-    if (!EncodeBmp(carrier, image) || !image.Seek(0)) {
-      archive.ClearEntries();
-      archive.LastErrorText = kOutOfMemory;
-      return false;
-    }
-  } catch (const std::bad_alloc&) {
-    archive.ClearEntries();
-    archive.LastErrorText = kOutOfMemory;
-    return false;
-  }
-  return archive.LoadFromStream(image, false);
 }
 
 }  // namespace torvel

@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "app/carriers.h"
 #include "platform/files.h"
+#include "services/carrier.h"
 #include "services/error_texts.h"
 #include "services/scramble.h"
 #include "services/services.h"

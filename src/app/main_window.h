@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct TStartup {
   // How long the splash stays up once the window is ready. The program waits a second; a start
   // without a command line (the tests') hides it at once.
   int SplashSeconds = 0;
+  // The carrier of the splash picture, when not the program's own (tests give their own).
+  std::optional<Bitmap> SplashCarrier;
 
   static TStartup FromCommandLine(const QStringList& arguments, const QString& programFile);
 };

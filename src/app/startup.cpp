@@ -11,6 +11,7 @@
 #include "platform/bmp.h"
 #include "platform/jpeg.h"
 #include "platform/qt/screen_window.h"
+#include "services/carrier.h"
 #include "services/error_texts.h"
 #include "services/program_data.h"
 #include "services/scramble.h"
@@ -61,7 +62,7 @@ TForm1::TForm1(const TStartup& startup, QWidget* parent) : QMainWindow(parent) {
 
 void TForm1::FormCreate(const TStartup& startup) {
   SupportFilesPending = true;
-  cri_ = CarrierPicture("cri.bmp");
+  cri_ = startup.SplashCarrier ? *startup.SplashCarrier : CarrierPicture("cri.bmp");
   supHelp_ = CarrierPicture("sup_help.bmp");
   supFiles_ = CarrierPicture("sup_files.bmp");
   CreateSplash();

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/carriers.h"
+#include "services/carrier.h"
 #include "services/error_texts.h"
 #include "services/general.h"
 #include "services/paths.h"
