@@ -140,10 +140,12 @@ void TCompactSplash::ShowPanel(int mode) {
     if (TGeneral* general = General()) {
       general->CenterOnScreen(&onScreen);
     }
-    if (mode_ == 0) {
-      window_->show();
-    } else {
-      window_->setModal(true);
+    // The window is made once and shown again: it must come to the front each time.
+    window_->setModal(mode_ == 1);
+    window_->show();
+    window_->raise();
+    if (mode_ == 1) {
+      window_->activateWindow();
       RunModal(*window_);
     }
     if (TPlatformUi* ui = PlatformUi()) {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,6 +18,7 @@
 #include "services/services.h"
 #include "services/translate.h"
 #include "support/scripted_platform_ui.h"
+#include "widgets/compact_splash.h"
 #include "widgets/status_display.h"
 #include "widgets/toolbar.h"
 
@@ -166,6 +168,33 @@ TEST_F(TranslationTest, WithoutLanguageFilesEverythingStaysEnglish) {
   EXPECT_EQ(window_->menuBar()->actions()[0]->text(), "&File");
   EXPECT_EQ(window_->Editor()->CellsLabel()->text(), "Cells");
   EXPECT_EQ(window_->Editor()->Status()->GetPanel(5)->text(), "Ready");
+}
+
+}  // namespace
+}  // namespace torvel
+
+namespace torvel {
+namespace {
+
+TEST_F(TranslationTest, TheSplashPanelAndItsQuestionSpeakGerman) {
+  StartInGerman();
+  TCompactSplash* splash = window_->Splash();
+  ASSERT_NE(splash, nullptr);
+  std::string title;
+  splash->RunModal = [&title](QDialog& box) { title = box.windowTitle().toStdString(); };
+  window_->Item("About1")->trigger();
+  EXPECT_EQ(title, "Über Torvel");
+  EXPECT_EQ(splash->CaptionLabels()[1]->text(), "Version: ");
+  EXPECT_EQ(splash->CaptionLabels()[2]->text(), "Lizenz: ");
+  EXPECT_EQ(splash->ValueLabels()[2]->text(), "(Freie Software)");
+  EXPECT_TRUE(splash->CaptionLabels()[3]->text().startsWith("Copyright © 20"));
+
+  ui_.MessageAnswers = {TMessageAnswer::Cancel};
+  window_->Item("ExtractSupportFiles1")->trigger();
+  ASSERT_FALSE(ui_.Messages.empty());
+  EXPECT_EQ(ui_.Messages.back().Caption, "Warnung");
+  EXPECT_EQ(ui_.Messages.back().Text.back(), '?');
+  EXPECT_EQ(ui_.Messages.back().Text, "Hilfsdateien entpacken?");
 }
 
 }  // namespace
