@@ -1,6 +1,5 @@
 // The main window's start-up sequence, its splash picture and its icon animation.
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
 
