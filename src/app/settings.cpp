@@ -56,7 +56,8 @@ void TForm1::SaveSettings() {
       return;
     }
     TIniFile ini(SettingsFileName());
-    const std::string color = std::to_string(editor_->GetBackgroundColor());
+    // Written as the signed number it was read as, so that any value read comes back the same.
+    const std::string color = std::to_string(static_cast<int32_t>(editor_->GetBackgroundColor()));
     const std::tuple<const char*, const char*, std::string> values[] = {
         {"Settings", "OnTop", general->BoolToText(IsOnTop())},
         {"Settings", "BGColor", color},

@@ -94,6 +94,26 @@ TEST_F(StartupTest, SettingsAreReadAsTheFileHasThem) {
   }
 }
 
+TEST_F(StartupTest, OddSettingsFilesAreReadByTheSameRules) {
+  test::WriteText(SettingsFile(), "");  // there, but empty: everything off, black
+  TForm1& empty = Start();
+  EXPECT_EQ(empty.Editor()->GetBackgroundColor(), 0u);
+  EXPECT_FALSE(empty.Editor()->GetIndicators());
+  EXPECT_TRUE(FileExists(SharedFolder() + "README"));
+
+  // Colours outside 0..0xFFFFFF are taken as they are and written back the same.
+  for (const char* value : {"-5", "99999999", "2147483647"}) {
+    test::WriteText(SettingsFile(), std::string("[Settings]\nBGColor=") + value +
+                                        "\n[Version]\nSupportFiles=1.00.478\n");
+    TForm1& odd = Start();
+    EXPECT_EQ(static_cast<int32_t>(odd.Editor()->GetBackgroundColor()), std::stoi(value));
+    odd.CloseProgram();
+    EXPECT_NE(test::ReadText(SettingsFile()).find(std::string("BGColor=") + value + "\n"),
+              std::string::npos)
+        << value;
+  }
+}
+
 TEST_F(StartupTest, AnOlderSupportFileVersionUnpacksThemAgain) {
   test::WriteText(SettingsFile(),
                   "; mine\n[Settings]\nOnTop=0\n[Version]\nSupportFiles=1.00.477\n");
