@@ -14,20 +14,23 @@ constexpr TColor Rgb(int r, int g, int b) {
   return static_cast<TColor>(r | g << 8 | b << 16);
 }
 
+// `from` moved towards `to` by the weight 0..1.
+inline TColor Mix(TColor from, TColor to, double weight) {
+  TColor mixed = 0;
+  for (int shift : {0, 8, 16}) {
+    const double a = (from >> shift) & 0xFF;
+    const double b = (to >> shift) & 0xFF;
+    mixed |= static_cast<TColor>(std::lround(a + (b - a) * weight)) << shift;
+  }
+  return mixed;
+}
+
 // Mixes `color` into the pixel with the weight 0..1.
 inline void Blend(Bitmap& picture, int x, int y, TColor color, double weight) {
   if (x < 0 || y < 0 || x >= picture.Width() || y >= picture.Height() || weight <= 0) {
     return;
   }
-  weight = std::min(weight, 1.0);
-  const TColor old = picture.Pixel(x, y);
-  TColor mixed = 0;
-  for (int shift : {0, 8, 16}) {
-    const double a = (old >> shift) & 0xFF;
-    const double b = (color >> shift) & 0xFF;
-    mixed |= static_cast<TColor>(std::lround(a + (b - a) * weight)) << shift;
-  }
-  picture.SetPixel(x, y, mixed);
+  picture.SetPixel(x, y, Mix(picture.Pixel(x, y), color, std::min(weight, 1.0)));
 }
 
 // Every pixel whose centre's distance to the shape (negative inside) is below half a pixel

@@ -44,41 +44,36 @@ const TGlyph* GlyphOf(char letter) {
   return nullptr;
 }
 
-// Each grid square a rounded block; returns the right edge.
-double DrawTitle(Bitmap& picture, const std::string& title, double left, double top, double block,
-                 TColor top_color, TColor bottom_color) {
+// Calls draw(row, x, y) for every square of the glyph, at block size.
+template <typename Draw>
+void ForEachSquare(const TGlyph& glyph, double left, double top, double block, Draw draw) {
+  for (int row = 0; row < 7; ++row) {
+    for (int column = 0; column < 5; ++column) {
+      if (glyph.Rows[row][column] == '1') {
+        draw(row, left + column * block, top + row * block);
+      }
+    }
+  }
+}
+
+// Each square of a letter becomes a block, its colour running from topColor in the first row to
+// bottomColor in the last, over a shadow.
+void DrawTitle(Bitmap& picture, const std::string& title, double left, double top, double block,
+               TColor topColor, TColor bottomColor) {
   double x = left;
   for (char letter : title) {
     const TGlyph* glyph = GlyphOf(letter);
     if (glyph == nullptr) {
       continue;
     }
-    // The shadow first, so that no letter's shadow falls on another letter.
-    for (int row = 0; row < 7; ++row) {
-      for (int column = 0; column < 5; ++column) {
-        if (glyph->Rows[row][column] == '1') {
-          const double bx = x + column * block;
-          const double by = top + row * block;
-          FillBox(picture, bx + 3, by + 3, bx + block + 3, by + block + 3, Rgb(14, 16, 40));
-        }
-      }
-    }
-    for (int row = 0; row < 7; ++row) {
-      Bitmap mix(1, 1);
-      mix.SetPixel(0, 0, top_color);
-      Blend(mix, 0, 0, bottom_color, row / 6.0);
-      const TColor color = mix.Pixel(0, 0);
-      for (int column = 0; column < 5; ++column) {
-        if (glyph->Rows[row][column] == '1') {
-          const double bx = x + column * block;
-          const double by = top + row * block;
-          FillBox(picture, bx, by, bx + block, by + block, color);
-        }
-      }
-    }
+    ForEachSquare(*glyph, x, top, block, [&](int, double bx, double by) {
+      FillBox(picture, bx + 3, by + 3, bx + block + 3, by + block + 3, Rgb(14, 16, 40));
+    });
+    ForEachSquare(*glyph, x, top, block, [&](int row, double bx, double by) {
+      FillBox(picture, bx, by, bx + block, by + block, Mix(topColor, bottomColor, row / 6.0));
+    });
     x += 5 * block + block * 1.4;
   }
-  return x;
 }
 
 // A strip of film across the picture, its frames showing a ball on its way down and up.

@@ -15,7 +15,6 @@
 
 class QAction;
 class QMenu;
-
 class QTimer;
 
 namespace torvel {
@@ -26,9 +25,8 @@ class THelp;
 
 // What the program was started with.
 struct TStartup {
-  std::string ProgramFile;  // the program's own file, copied for the sibling programs
-  std::string Argument;     // the command line's first argument (a file to open), or empty
-  bool HasArgument = false;
+  std::string ProgramFile;              // the program's own file, copied for the sibling programs
+  std::optional<std::string> Argument;  // the command line's first argument: a file to open
   // How long the splash stays up once the window is ready. The program waits a second; a start
   // without a command line (the tests') hides it at once.
   int SplashSeconds = 0;

@@ -39,8 +39,7 @@ bool DecodeSplashPicture(const std::string& upperName, const std::vector<uint8_t
 TStartup TStartup::FromCommandLine(const QStringList& arguments, const QString& programFile) {
   TStartup startup;
   startup.ProgramFile = programFile.toStdString();
-  startup.HasArgument = arguments.size() > 1;
-  if (startup.HasArgument) {
+  if (arguments.size() > 1) {
     startup.Argument = arguments.at(1).toStdString();
   }
   startup.SplashSeconds = 1;
@@ -65,7 +64,7 @@ void TForm1::FormCreate(const TStartup& startup) {
   supHelp_ = CarrierPicture("sup_help.bmp");
   supFiles_ = CarrierPicture("sup_files.bmp");
   CreateSplash();
-  if (!LoadSplashPicture(startup.HasArgument)) {
+  if (!LoadSplashPicture(startup.Argument.has_value())) {
     ShowShellError();
     splash_.reset();
     startFailed_ = true;  // the program ends without writing its settings
@@ -79,8 +78,8 @@ void TForm1::FormCreate(const TStartup& startup) {
     ExtractSupportFiles();
     SaveSettings();
   }
-  if (startup.HasArgument) {
-    OpenCommandLineFile(startup.Argument);
+  if (startup.Argument) {
+    OpenCommandLineFile(*startup.Argument);
   }
   if (!startup.ProgramFile.empty()) {
     RefreshProgramCopy(startup.ProgramFile);

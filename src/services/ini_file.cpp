@@ -230,32 +230,38 @@ bool TIniFile::WriteValue(const std::string& section, const std::string& key,
   return true;
 }
 
-void TIniFile::ReadKeyNames(const std::string& section, std::vector<std::string>& list) const {
-  list.clear();
-  std::string text;
-  if (!ReadText(text)) {
-    return;
-  }
+// The section's key names as far as they fit the name buffer, the one it ends in cut there.
+std::vector<std::string> TIniFile::NamesInBuffer(const TIniText& ini, const std::string& section) {
+  std::vector<std::string> names;
   size_t room = kKeyNameBuffer - 1;  // the zero byte that ends the list
-  for (std::string name : TIniText(std::move(text)).KeyNames(section)) {
+  for (std::string name : ini.KeyNames(section)) {
     if (room <= 1) {
       break;
     }
     if (name.size() + 1 > room) {
-      name.resize(room - 1);  // cut where the buffer ends
+      name.resize(room - 1);
     }
     room -= name.size() + 1;
-    list.push_back(std::move(name));
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
+void TIniFile::ReadKeyNames(const std::string& section, std::vector<std::string>& list) const {
+  list.clear();
+  std::string text;
+  if (ReadText(text)) {
+    list = NamesInBuffer(TIniText(std::move(text)), section);
   }
 }
 
 void TIniFile::ReadPairs(const std::string& section, TIniPairs& list) const {
-  std::vector<std::string> names;
-  ReadKeyNames(section, names);
   std::string text;
-  ReadText(text);
+  if (!ReadText(text)) {
+    return;
+  }
   const TIniText ini(std::move(text));  // read once for all the keys
-  for (const std::string& name : names) {
+  for (const std::string& name : NamesInBuffer(ini, section)) {
     std::string value;
     ini.FindValue(section, name, value);
     value.resize(std::min(value.size(), kValueBuffer - 1));

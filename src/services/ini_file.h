@@ -90,6 +90,7 @@ class TIniFile {
 
  private:
   bool ReadText(std::string& text) const;
+  static std::vector<std::string> NamesInBuffer(const TIniText& ini, const std::string& section);
 };
 
 }  // namespace torvel

@@ -29,6 +29,16 @@ std::string Stored(const std::string& plain) {
   return StoredText(plain, 1);
 }
 
+// The About box: a single border with the system-menu icon only.
+constexpr Qt::WindowFlags kAboutFlags =
+    Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+void SetTextColor(QLabel* label, TColor color) {
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, ToQColor(color));
+  label->setPalette(palette);
+}
+
 }  // namespace
 
 // The panel's window: no key handling as a splash; Escape closes it as the About box. Clicks on
@@ -85,8 +95,7 @@ TCompactSplash::TCompactSplash() : window_(std::make_unique<TPanelWindow>(*this)
   VersionText = stored_texts::kInitialVersion;
   LinkText = stored_texts::kLinkAddress;
 
-  window_->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint);
+  window_->setWindowFlags(kAboutFlags);
   pictureBox_ = new QLabel(window_.get());
   pictureBox_->move(0, 0);
   for (auto* labels : {&valueLabels_, &captionLabels_}) {
@@ -127,8 +136,7 @@ void TCompactSplash::ShowPanel(int mode) {
     if (mode_ == 0) {
       window_->setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
     } else {
-      window_->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowCloseButtonHint);
+      window_->setWindowFlags(kAboutFlags);
       window_->setWindowTitle(QString::fromStdString(
           TranslateText(Plain(stored_texts::kAboutCaption)) + Plain(ProductName)));
     }
@@ -180,9 +188,7 @@ void TCompactSplash::LayOutRows() {
     const bool shown = !caption->text().isEmpty() && !value->text().isEmpty();
     for (QLabel* label : {caption, value}) {
       label->setFont(row == 4 && label == value ? linkFont : TextFont);
-      QPalette palette = label->palette();
-      palette.setColor(QPalette::WindowText, ToQColor(TextColor));
-      label->setPalette(palette);
+      SetTextColor(label, TextColor);
       label->adjustSize();
       label->setVisible(shown);
     }
@@ -202,12 +208,6 @@ TColor TCompactSplash::LinkColor() const {
   return FromQColor(valueLabels_[4]->palette().color(QPalette::WindowText));
 }
 
-void TCompactSplash::SetLinkColor(TColor color) {
-  QPalette palette = valueLabels_[4]->palette();
-  palette.setColor(QPalette::WindowText, ToQColor(color));
-  valueLabels_[4]->setPalette(palette);
-}
-
 void TCompactSplash::LinkClick(QLabel* label) {
   try {
     TPlatformUi* ui = PlatformUi();
@@ -218,7 +218,7 @@ void TCompactSplash::LinkClick(QLabel* label) {
       if (ui) {
         ui->SetBusyCursor(true);
       }
-      SetLinkColor(kLinkBusyColor);
+      SetTextColor(valueLabels_[4], kLinkBusyColor);
       if (ui) {
         ui->ProcessPendingEvents();
       }
@@ -229,7 +229,7 @@ void TCompactSplash::LinkClick(QLabel* label) {
     if (ui) {
       ui->SetBusyCursor(false);
     }
-    SetLinkColor(TextColor);
+    SetTextColor(valueLabels_[4], TextColor);
   } catch (...) {
     // A link that cannot be opened changes nothing.
   }

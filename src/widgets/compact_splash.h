@@ -64,7 +64,6 @@ class TCompactSplash {
   void ShowPanel(int mode);
   void SetLabelTexts();
   void LayOutRows();
-  void SetLinkColor(TColor color);
   TColor LinkColor() const;
 
   std::unique_ptr<TPanelWindow> window_;

@@ -135,14 +135,13 @@ TEST_F(StartupTest, TheSplashShowsOnlyWithoutACommandLineFile) {
   EXPECT_EQ(plain.Splash()->ValueLabels()[1]->text(), "1.00.478");
 
   TStartup withFile;
-  withFile.HasArgument = true;
   withFile.Argument = SharedFolder() + "Animations/Bouncing Ball.san";
   withFile.SplashSeconds = 1;
   DeleteFile(SettingsFile());
   TForm1& opened = Start(withFile);
   EXPECT_NE(opened.Splash()->PanelWindow()->size(), QSize(360, 240));  // never shown
   // The file is one of the support files: it opened because they were unpacked before it.
-  EXPECT_EQ(opened.Editor()->FileName, withFile.Argument);
+  EXPECT_EQ(opened.Editor()->FileName, *withFile.Argument);
   EXPECT_EQ(opened.Editor()->Strip->Table.Count, 16);
   EXPECT_TRUE(ui.Messages.empty());
 }
@@ -150,7 +149,6 @@ TEST_F(StartupTest, TheSplashShowsOnlyWithoutACommandLineFile) {
 TEST_F(StartupTest, AFileThatCannotBeOpenedIsReportedAndStartUpGoesOn) {
   test::WriteText(SettingsFile(), kAllSettings);
   TStartup startup;
-  startup.HasArgument = true;
   startup.Argument = "/nowhere/missing.san";
   TForm1& form = Start(startup);
   EXPECT_FALSE(form.StartFailed());
