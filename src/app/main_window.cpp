@@ -95,10 +95,12 @@ QAction* TForm1::Item(const QString& name) const {
   return findChild<QAction*>(name);
 }
 
-void TForm1::OpenCommandLineFile(const std::string& argument) {
+bool TForm1::OpenCommandLineFile(const std::string& argument) {
   const std::string path =
       QFileInfo(QString::fromStdString(argument)).absoluteFilePath().toStdString();
-  Report(editor_->OpenFile(path));
+  const bool opened = editor_->OpenFile(path);
+  Report(opened);
+  return opened;
 }
 
 std::string TForm1::SharedAnimationsFolder() {

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "app/file_drop.h"
 #include "platform/bitmap.h"
 
 class QAction;
+class QMimeData;
 class QMenu;
 class QTimer;
 
@@ -65,7 +67,7 @@ class TForm1 : public QMainWindow {
 
   // Opens the file named on the command line (relative names count from the working folder);
   // a file that cannot be opened is reported like a failed Open.
-  void OpenCommandLineFile(const std::string& argument);
+  bool OpenCommandLineFile(const std::string& argument);
 
   // The settings file, <settings root>/Orvik Enterprises/Settings/Torvel.INI.
   static std::string SettingsFileName();
@@ -111,9 +113,15 @@ class TForm1 : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Dropped files: the first animation is opened, or else each picture is pasted as a cell.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void FormCreate(const TStartup& startup);
+  TDroppedFiles DroppedFiles(const QMimeData* mime) const;
+  void OpenDroppedAnimation(const std::string& fileName);
   void CreateSplash();
   bool LoadSplashPicture(bool hasArgument);
   void DockEditor();

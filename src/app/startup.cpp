@@ -151,6 +151,7 @@ void TForm1::ShowShellError() {
 void TForm1::DockEditor() {
   editor_ = std::make_unique<TAnimationEdit>("Torvel", this);
   setCentralWidget(editor_->Window());
+  setAcceptDrops(true);
   editor_->Window()->show();
   editor_->Strip->SetInterval(0);
   CreateMenus();

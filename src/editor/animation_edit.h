@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cells/animation_strip.h"
 #include "cells/fast_timer.h"
@@ -90,6 +91,11 @@ class TAnimationEdit : public QObject {
   bool Paste(bool imageStrip);
   // Cuts the picture into n cells inserted at the list row; returns how many were accepted.
   int InsertCells(Bitmap* picture, int n, int position);
+  // Picture files dropped onto the window: each becomes one cell at the selected row, in order,
+  // as Paste makes the clipboard's picture one; a single Undo takes them all back. A file that
+  // cannot be read changes nothing.
+  bool CanPastePictureFiles() const { return !AutomaticPaste; }
+  bool PastePictureFiles(const std::vector<std::string>& fileNames);
   // Whole animations come through the clipboard object file that Copy All writes.
   bool CanPasteAnimation(const std::string& format) const;
   bool PasteAnimation(const std::string& format);
@@ -225,6 +231,10 @@ class TAnimationEdit : public QObject {
   void ShowCaption(const std::string& caption);
   void ChangeFlag(bool current, bool on, TUndoKind kind, void (TAnimationStrip::*set)(bool));
   bool ReadClipboard(Bitmap& picture);
+  // Adds the picture's n pieces from position on without recording an undo step.
+  int AddPieces(Bitmap* picture, int n, int position);
+  // Selects the row below the last pasted cell, as a paste leaves it.
+  void SelectAfterPaste(int row);
   int ImageStripProposal(int pictureWidth) const;
   void HighlightToggle(int panel, bool on);
 

@@ -7,6 +7,7 @@
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
 #include "platform/files.h"
+#include "platform/qt/bitmap_image.h"
 #include "platform/ticks.h"
 #include "services/error_texts.h"
 #include "services/services.h"
@@ -60,6 +61,10 @@ int TAnimationEdit::InsertCells(Bitmap* picture, int n, int position) {
     return 0;
   }
   SaveUndo(TUndoKind::Cells);
+  return AddPieces(picture, n, position);
+}
+
+int TAnimationEdit::AddPieces(Bitmap* picture, int n, int position) {
   const int accepted = Strip->AddCells(picture, n, position);
   if (accepted != n) {
     LastError = AcceptedCellsText(accepted, n, Strip->LastError);
@@ -116,9 +121,42 @@ bool TAnimationEdit::Paste(bool imageStrip) {
   if (accepted == 0 || accepted != n) {
     return false;
   }
-  const QSignalBlocker quiet(CellList());
-  CellList()->setCurrentRow(selected + n);
+  SelectAfterPaste(selected + n);
   return true;
+}
+
+void TAnimationEdit::SelectAfterPaste(int row) {
+  const QSignalBlocker quiet(CellList());
+  CellList()->setCurrentRow(row);
+}
+
+bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames) {
+  LastError = kUnexpectedError;
+  if (!CanPastePictureFiles() || fileNames.empty()) {
+    return false;
+  }
+  TBusyScope busy(*this);
+  std::vector<Bitmap> pictures(fileNames.size());
+  for (size_t i = 0; i < fileNames.size(); ++i) {
+    const char* error = kUnexpectedError;
+    if (!ReadPictureFile(fileNames[i], pictures[i], error)) {
+      LastError = FilePart(fileNames[i]) + "\n" + error;  // each line is translated when shown
+      return false;
+    }
+  }
+  const int selected = GetSelection();
+  SaveUndo(TUndoKind::Cells);
+  int pasted = 0;
+  for (Bitmap& picture : pictures) {
+    if (AddPieces(&picture, 1, selected + pasted) != 1) {
+      break;
+    }
+    ++pasted;
+  }
+  if (pasted > 0) {
+    SelectAfterPaste(selected + pasted);
+  }
+  return pasted == static_cast<int>(pictures.size());
 }
 
 void TAnimationEdit::SetAutomaticPaste(bool on) {

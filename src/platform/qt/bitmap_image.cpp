@@ -1,7 +1,11 @@
 #include "platform/qt/bitmap_image.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 #include <cstring>
+
+#include "services/error_texts.h"
 
 namespace torvel {
 
@@ -30,6 +34,40 @@ bool ImageToBitmap(const QImage& image, Bitmap& picture) {
     std::memcpy(result.Row(y), opaque.constScanLine(y), rowBytes);
   }
   picture = std::move(result);
+  return true;
+}
+
+bool IsPictureFileName(const std::string& fileName) {
+  const QByteArray suffix = QFileInfo(QString::fromStdString(fileName)).suffix().toLower().toUtf8();
+  return !suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix);
+}
+
+bool ReadPictureFile(const std::string& fileName, Bitmap& picture, const char*& error) {
+  const QString name = QString::fromStdString(fileName);
+  if (!QFileInfo(name).isFile()) {
+    error = kFileNotFound;
+    return false;
+  }
+  QImageReader reader(name);
+  reader.setAutoTransform(true);
+  const QSize size = reader.size();
+  if (!reader.canRead() || !size.isValid()) {
+    error = kUnknownFormat;
+    return false;
+  }
+  if (!Bitmap::IsAllowedSize(size.width(), size.height())) {
+    error = kCapacityReached;  // refused before decoding
+    return false;
+  }
+  const QImage image = reader.read();
+  if (image.isNull()) {
+    error = kUnsupportedFormat;
+    return false;
+  }
+  if (!ImageToBitmap(image, picture)) {
+    error = kOutOfMemory;
+    return false;
+  }
   return true;
 }
 

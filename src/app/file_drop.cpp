@@ -1,0 +1,83 @@
+// Files dropped onto the main window: an animation is opened, pictures become cells.
+#include "app/file_drop.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/main_window.h"
+#include "editor/animation_edit.h"
+#include "platform/qt/bitmap_image.h"
+
+namespace torvel {
+
+TDroppedFiles SortDroppedFiles(const QMimeData* mime, bool picturesWanted) {
+  TDroppedFiles dropped;
+  if (mime == nullptr || !mime->hasUrls()) {
+    return dropped;
+  }
+  for (const QUrl& url : mime->urls()) {
+    const QFileInfo file(url.toLocalFile());
+    if (!url.isLocalFile() || !file.isFile()) {
+      continue;
+    }
+    const std::string path = file.absoluteFilePath().toStdString();
+    if (file.suffix().compare("san", Qt::CaseInsensitive) == 0) {
+      if (!dropped.Animation) {
+        dropped.Animation = path;
+      }
+    } else if (picturesWanted && IsPictureFileName(path)) {
+      dropped.Pictures.push_back(path);
+    }
+  }
+  if (dropped.Animation) {
+    dropped.Pictures.clear();  // an animation replaces the cells the pictures would join
+  }
+  return dropped;
+}
+
+TDroppedFiles TForm1::DroppedFiles(const QMimeData* mime) const {
+  return SortDroppedFiles(mime, editor_->CanPastePictureFiles());
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFiles(event->mimeData()).IsEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+  if (!DroppedFiles(event->mimeData()).IsEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const TDroppedFiles dropped = DroppedFiles(event->mimeData());
+  if (dropped.IsEmpty()) {
+    return;
+  }
+  event->acceptProposedAction();
+  if (dropped.Animation) {
+    OpenDroppedAnimation(*dropped.Animation);
+  } else {
+    Report(editor_->PastePictureFiles(dropped.Pictures));
+  }
+}
+
+void TForm1::OpenDroppedAnimation(const std::string& fileName) {
+  // Unlike a start-up file, a dropped one may replace work the user has not saved yet.
+  const bool hadChanges = editor_->Modified;
+  if (!editor_->QueryClose()) {
+    return;
+  }
+  if (!OpenCommandLineFile(fileName)) {
+    // The animation is unchanged, so its changes are still unsaved, whatever was answered.
+    editor_->Modified = hadChanges;
+    editor_->UpdateCaption();
+  }
+}
+
+}  // namespace torvel

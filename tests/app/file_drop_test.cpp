@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include "app/main_window.h"
+#include "cells/animation_strip.h"
+#include "editor/animation_edit.h"
+#include "editor/cell_list_widget.h"
+#include "platform/files.h"
+#include "platform/raster.h"
+#include "support/file_helpers.h"
+#include "support/scripted_platform_ui.h"
+#include "support/test_folders.h"
+
+namespace torvel {
+namespace {
+
+class FileDropTest : public testing::Test {
+ protected:
+  FileDropTest() : folder(test::FreshFolder("drop")) {
+    window.EndProcess = [] {};
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+
+  TAnimationEdit& Editor() { return *window.Editor(); }
+
+  // An animation of n cells of 12 x 8, written by the program itself.
+  std::string WriteAnimation(const std::string& name, int n) {
+    TAnimationEdit other("Torvel", nullptr);
+    Bitmap strip(n * 12, 8);
+    FillRect(strip, {0, 0, n * 12, 8}, 0x336699);
+    EXPECT_EQ(other.Strip->AddCells(&strip, n, -1), n);
+    const std::string path = folder + name;
+    EXPECT_TRUE(other.SaveAnimationFile(path)) << other.LastError;
+    return path;
+  }
+
+  // A picture file of one colour in the format its name asks for.
+  std::string WritePicture(const std::string& name, QRgb color, QSize size = {12, 8}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    const std::string path = folder + name;
+    EXPECT_TRUE(image.save(QString::fromStdString(path)));
+    return path;
+  }
+
+  static void SetUrls(QMimeData& mime, const std::vector<std::string>& paths) {
+    QList<QUrl> urls;
+    for (const std::string& path : paths) {
+      urls << (path.find("://") != std::string::npos
+                   ? QUrl(QString::fromStdString(path))
+                   : QUrl::fromLocalFile(QString::fromStdString(path)));
+    }
+    mime.setUrls(urls);
+  }
+
+  // Whether the window takes a drag of these files entering at the widget.
+  bool Takes(const std::vector<std::string>& paths, QWidget* at = nullptr) {
+    QMimeData mime;
+    SetUrls(mime, paths);
+    return TakesMime(mime, at);
+  }
+  bool TakesMime(QMimeData& mime, QWidget* at = nullptr) {
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(at != nullptr ? at : &window, &enter);
+    return enter.isAccepted();
+  }
+
+  // Drags the files onto the widget (the window itself unless told) and drops them there, as
+  // the desktop does; whether the drop was taken.
+  bool Drop(const std::vector<std::string>& paths, QWidget* at = nullptr) {
+    QMimeData mime;
+    SetUrls(mime, paths);
+    TakesMime(mime, at);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(at != nullptr ? at : &window, &drop);
+    return drop.isAccepted();
+  }
+
+  // The colour of the top-left pixel of the cell at the position.
+  TColor CellColor(int position) {
+    const TCellTable& table = Editor().Strip->Table;
+    return table.Cells.Pixel(table.Order[position] * table.CellWidth, 0);
+  }
+
+  test::TScriptedPlatformUi ui;
+  TForm1 window;
+  std::string folder;
+};
+
+TEST_F(FileDropTest, TakesOnlyLocalAnimationAndPictureFiles) {
+  const std::string animation = WriteAnimation("walk.san", 2);
+  const std::string upper = WriteAnimation("LOUD.SAN", 2);
+  const std::string picture = WritePicture("cell.png", qRgb(255, 0, 0));
+  test::WriteText(folder + "notes.txt", "not a picture");
+  EXPECT_TRUE(Takes({animation}));
+  EXPECT_TRUE(Takes({upper}));
+  EXPECT_TRUE(Takes({picture}));
+  EXPECT_TRUE(Takes({folder + "notes.txt", picture}));  // the text file is left out
+  EXPECT_FALSE(Takes({folder + "notes.txt"}));
+  EXPECT_FALSE(Takes({folder + "missing.san"}));
+  EXPECT_FALSE(Takes({folder}));  // a folder
+  EXPECT_FALSE(Takes({"https://example.org/walk.san"}));
+  QMimeData text;
+  text.setText(QString::fromStdString(animation));
+  EXPECT_FALSE(TakesMime(text));
+  // Over the cell list, which only takes its own rows, the window takes the drag.
+  EXPECT_TRUE(Takes({animation}, Editor().CellList()->viewport()));
+}
+
+TEST_F(FileDropTest, OpensTheFirstDroppedAnimationAsTheCommandLineWould) {
+  const std::string first = WriteAnimation("first.san", 3);
+  const std::string second = WriteAnimation("second.san", 5);
+  const std::string picture = WritePicture("cell.png", qRgb(255, 0, 0));
+  EXPECT_TRUE(Drop({picture, first, second}, Editor().CellList()->viewport()));
+  EXPECT_EQ(Editor().FileName, first);
+  EXPECT_EQ(Editor().Strip->Table.Count, 3);  // the picture was not pasted into it
+  EXPECT_FALSE(Editor().Modified);
+  EXPECT_EQ(window.windowTitle().toStdString(), "first.san - Torvel");
+  EXPECT_TRUE(ui.Messages.empty());
+}
+
+TEST_F(FileDropTest, AnAnimationDroppedOnUnsavedWorkAsksFirst) {
+  const std::string dropped = WriteAnimation("dropped.san", 3);
+  Bitmap cell(12, 8);
+  ASSERT_EQ(Editor().InsertCells(&cell, 1, 0), 1);  // an unsaved change
+  ASSERT_TRUE(Editor().Modified);
+
+  ui.MessageAnswers = {TMessageAnswer::Cancel};
+  Drop({dropped});
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Buttons, TMessageButtons::YesNoCancel);
+  EXPECT_EQ(Editor().Strip->Table.Count, 1);
+  EXPECT_TRUE(Editor().Modified);
+
+  ui.MessageAnswers = {TMessageAnswer::No};
+  Drop({dropped});
+  EXPECT_EQ(Editor().Strip->Table.Count, 3);
+  EXPECT_EQ(Editor().FileName, dropped);
+}
+
+TEST_F(FileDropTest, AnAnimationThatCannotBeReadKeepsTheUnsavedWork) {
+  test::WriteText(folder + "broken.san", "TPF0 and nothing more");
+  Bitmap cell(12, 8);
+  ASSERT_EQ(Editor().InsertCells(&cell, 1, 0), 1);
+  ui.MessageAnswers = {TMessageAnswer::No, TMessageAnswer::Ok};
+  Drop({folder + "broken.san"});
+  ASSERT_EQ(ui.Messages.size(), 2u);  // the question, then the error box
+  EXPECT_EQ(ui.Messages[1].Icon, TMessageIcon::Error);
+  EXPECT_EQ(Editor().Strip->Table.Count, 1);
+  // Still unsaved: closing asks again instead of losing the cell.
+  EXPECT_TRUE(Editor().Modified);
+  EXPECT_NE(window.windowTitle().toStdString().find('*'), std::string::npos);
+}
+
+TEST_F(FileDropTest, DroppedPicturesArePastedAtTheSelectedRowAndUndoneTogether) {
+  Bitmap first(12, 8);
+  FillRect(first, {0, 0, 12, 8}, 0x0000FF);
+  ASSERT_EQ(Editor().InsertCells(&first, 1, 0), 1);
+  Editor().SelectCell(0);
+  const std::string green = WritePicture("green.bmp", qRgb(0, 255, 0));
+  const std::string blue = WritePicture("blue.png", qRgb(0, 0, 255), {24, 16});  // stretched
+  EXPECT_TRUE(Drop({green, blue}));
+  EXPECT_TRUE(ui.Messages.empty());
+  ASSERT_EQ(Editor().Strip->Table.Count, 3);
+  EXPECT_EQ(CellColor(0), 0x00FF00u);
+  EXPECT_EQ(CellColor(1), 0xFF0000u);
+  EXPECT_EQ(CellColor(2), 0x0000FFu);  // the red cell that was selected moved down
+  EXPECT_EQ(Editor().GetSelection(), 2);
+  EXPECT_EQ(Editor().Strip->Table.CellWidth, 12);
+
+  ASSERT_TRUE(Editor().Undo());
+  EXPECT_EQ(Editor().Strip->Table.Count, 1);
+}
+
+TEST_F(FileDropTest, APictureThatCannotBeReadChangesNothing) {
+  const std::string good = WritePicture("good.png", qRgb(0, 255, 0));
+  test::WriteText(folder + "bad.png", "not a PNG at all");
+  Drop({good, folder + "bad.png"});
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "bad.png\r\nUnknown format");
+  EXPECT_EQ(Editor().Strip->Table.Count, 0);
+  EXPECT_FALSE(Editor().CanUndo());
+}
+
+TEST_F(FileDropTest, PicturesAreRefusedWhileAutomaticPasteIsOn) {
+  const std::string picture = WritePicture("cell.png", qRgb(255, 0, 0));
+  const std::string animation = WriteAnimation("walk.san", 2);
+  Editor().SetAutomaticPaste(true);
+  EXPECT_FALSE(Takes({picture}));
+  EXPECT_FALSE(Drop({picture}));
+  EXPECT_EQ(Editor().Strip->Table.Count, 0);
+  EXPECT_TRUE(Takes({animation}));  // opening still works, as Open does
+  Editor().SetAutomaticPaste(false);
+}
+
+}  // namespace
+}  // namespace torvel
