@@ -8,6 +8,7 @@ TORVEL_PACKAGES=(
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick
+  desktop-file-utils appstream shared-mime-info dpkg-dev
 )
 
 torvel_missing_packages() {

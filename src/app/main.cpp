@@ -10,6 +10,7 @@ int main(int argc, char* argv[]) {
   torvel::StartServices();
   QApplication app(argc, argv);
   QApplication::setWindowIcon(torvel::TForm1::ApplicationIcon());
+  QGuiApplication::setDesktopFileName("example.orvik.Torvel");  // the installed desktop entry
   int result = 0;
   {
     torvel::TQtPlatformUi ui;
