@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/main_window.h"
@@ -60,6 +61,12 @@ void TForm1::dropEvent(QDropEvent* event) {
     return;
   }
   event->acceptProposedAction();
+  // The work may ask questions and show errors: it waits until the drop is over, so that the
+  // program the files came from is not held up by a box in this one.
+  QTimer::singleShot(0, this, [this, dropped] { TakeDroppedFiles(dropped); });
+}
+
+void TForm1::TakeDroppedFiles(const TDroppedFiles& dropped) {
   if (dropped.Animation) {
     OpenDroppedAnimation(*dropped.Animation);
   } else {

@@ -121,6 +121,7 @@ class TForm1 : public QMainWindow {
  private:
   void FormCreate(const TStartup& startup);
   TDroppedFiles DroppedFiles(const QMimeData* mime) const;
+  void TakeDroppedFiles(const TDroppedFiles& dropped);
   void OpenDroppedAnimation(const std::string& fileName);
   void CreateSplash();
   bool LoadSplashPicture(bool hasArgument);

@@ -31,10 +31,15 @@ void TCellListWidget::dragMoveEvent(QDragMoveEvent* event) {
   takes ? event->acceptProposedAction() : event->ignore();
 }
 
-// The editor moves the cell itself; the list's own move of the row is refused.
+// The editor moves the cell itself; the list's own move of the row is refused. Drops from
+// elsewhere (files) are left to the window.
 void TCellListWidget::dropEvent(QDropEvent* event) {
+  if (event->source() != this) {
+    event->ignore();
+    return;
+  }
   const int row = RowAt(event->position().toPoint());
-  if (event->source() == this && CanDropOn && CanDropOn(row) && DropOn) {
+  if (CanDropOn && CanDropOn(row) && DropOn) {
     DropOn(row);
   }
   event->setDropAction(Qt::IgnoreAction);

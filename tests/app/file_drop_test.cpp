@@ -68,8 +68,11 @@ class FileDropTest : public testing::Test {
     return TakesMime(mime, at);
   }
   bool TakesMime(QMimeData& mime, QWidget* at = nullptr) {
+    QWidget* target = at != nullptr ? at : &window;
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(at != nullptr ? at : &window, &enter);
+    QApplication::sendEvent(target, &enter);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(target, &leave);
     return enter.isAccepted();
   }
 
@@ -78,9 +81,18 @@ class FileDropTest : public testing::Test {
   bool Drop(const std::vector<std::string>& paths, QWidget* at = nullptr) {
     QMimeData mime;
     SetUrls(mime, paths);
-    TakesMime(mime, at);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(at != nullptr ? at : &window, &drop);
+    QWidget* target = at != nullptr ? at : &window;
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(QPoint(6, 6), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(6, 6), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    if (!drop.isAccepted()) {  // a refused drag ends with the pointer leaving
+      QDragLeaveEvent leave;
+      QApplication::sendEvent(target, &leave);
+    }
+    QCoreApplication::processEvents();  // the window takes the files once the drop is over
     return drop.isAccepted();
   }
 
@@ -199,6 +211,30 @@ TEST_F(FileDropTest, PicturesAreRefusedWhileAutomaticPasteIsOn) {
   EXPECT_EQ(Editor().Strip->Table.Count, 0);
   EXPECT_TRUE(Takes({animation}));  // opening still works, as Open does
   Editor().SetAutomaticPaste(false);
+}
+
+// The desktop hands a drop to the widget under the pointer, which may be the cell list: the list
+// must leave dropped files to the window instead of taking them for a move of one of its rows.
+class TListUnderTest : public TCellListWidget {
+ public:
+  using TCellListWidget::dropEvent;
+  using TCellListWidget::TCellListWidget;
+};
+
+TEST(CellListDropTest, LeavesDropsFromElsewhereToTheWindow) {
+  TListUnderTest list(nullptr);
+  list.addItem("1");
+  list.addItem("End");
+  int moves = 0;
+  list.CanDropOn = [](int) { return true; };
+  list.DropOn = [&](int) { ++moves; };
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile("/tmp/walk.san")});
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  drop.accept();  // as delivered
+  list.dropEvent(&drop);
+  EXPECT_FALSE(drop.isAccepted());
+  EXPECT_EQ(moves, 0);
 }
 
 }  // namespace
