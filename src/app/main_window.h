@@ -15,7 +15,6 @@
 #include "platform/bitmap.h"
 
 class QAction;
-class QMimeData;
 class QMenu;
 class QTimer;
 
