@@ -19,7 +19,8 @@ echo "The package holds the installed files below /usr."
 control=$(dpkg-deb -f "$package" Package Version Section Depends)
 echo "$control"
 echo "$control" | grep -q '^Package: torvel$'
-echo "$control" | grep -q '^Version: 1\.00\.478$'
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+echo "$control" | grep -qx "Version: $version"
 echo "$control" | grep -q '^Section: graphics$'
 for library in libqt6widgets6 libqt6gui6 libjpeg62-turbo libpng16-16 zlib1g; do
   echo "$control" | grep -q "$library" || { echo "Depends lacks $library" >&2; exit 1; }
@@ -28,7 +29,8 @@ done
 # Whether apt could install it with its dependencies, without installing it.
 apt-get install --simulate --no-install-recommends "$package" >"$out/apt.log" 2>&1 ||
   { cat "$out/apt.log" >&2; exit 1; }
-grep -Eq '^Inst torvel|torvel is already the newest version' "$out/apt.log" || { cat "$out/apt.log" >&2; exit 1; }
+grep -Eq '^Inst torvel|torvel is already the newest version' "$out/apt.log" ||
+  { cat "$out/apt.log" >&2; exit 1; }
 echo "apt can install the package."
 
 dpkg-deb -x "$package" "$out/root"
