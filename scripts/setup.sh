@@ -7,8 +7,9 @@ TORVEL_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils imagemagick
-  desktop-file-utils appstream shared-mime-info dpkg-dev
+  xvfb xauth x11-utils openbox xdotool xclip
+  imagemagick libmagickcore-6.q16-6-extra # the extra coders read the scalable icons
+  desktop-file-utils appstream shared-mime-info dpkg-dev file # cpack -G DEB runs file
 )
 
 torvel_missing_packages() {
