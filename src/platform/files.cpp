@@ -1,15 +1,18 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <new>
 #include <random>
+#include <string_view>
 
 namespace torvel {
 namespace fs = std::filesystem;
@@ -48,6 +51,76 @@ bool WriteAllTo(int fd, const uint8_t* data, size_t size) {
     size -= static_cast<size_t>(n);
   }
   return true;
+}
+
+bool ReadAllFrom(int fd, uint8_t* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::read(fd, data, size);
+    if (n <= 0) {
+      if (n < 0 && errno == EINTR) {
+        continue;
+      }
+      return false;  // an error, or the file got shorter meanwhile
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// A file replaced by a save keeps its permissions (a private file stays private).
+bool TakeOverMode(const std::string& path, int fd) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return true;  // a new file: the usual mode
+  }
+  return ::fchmod(fd, info.st_mode & 07777) == 0;
+}
+
+// After a rename the folder entry itself must reach the disk for the new file to survive a
+// power cut.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+// ".<name>.<digits>.part", as TemporaryNameBeside makes them.
+bool IsOurTemporaryName(const std::string& name) {
+  constexpr std::string_view kTail = ".part";
+  if (name.size() < 3 + kTail.size() || name[0] != '.' || !name.ends_with(kTail)) {
+    return false;
+  }
+  const std::string stem = name.substr(0, name.size() - kTail.size());
+  const size_t dot = stem.find_last_of('.');
+  return dot > 1 && dot + 1 < stem.size() &&
+         std::all_of(stem.begin() + static_cast<std::ptrdiff_t>(dot) + 1, stem.end(),
+                     [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// Temporary files left by a save that was killed midway. One still being written by another
+// save holds its lock and is left alone.
+void RemoveStaleTemporaryFiles(const std::string& folder) {
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? "." : folder, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!IsOurTemporaryName(name)) {
+      continue;
+    }
+    const std::string path = folder + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+      continue;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      ::unlink(path.c_str());
+    }
+    ::close(fd);
+  }
 }
 
 bool MatchFrom(const char* name, const char* mask) {
@@ -111,18 +184,33 @@ bool DeleteFile(const std::string& path) {
   return ::lstat(path.c_str(), &info) != 0;
 }
 
+int OpenRegularFileForReading(const std::string& path) {
+  // Non-blocking, so that a named pipe or a device in place of a file cannot hold us up; the
+  // flag is cleared again once the descriptor is known to be an ordinary file.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    return -1;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  const int fd = OpenRegularFileForReading(path);
+  if (fd < 0) {
     return false;
   }
   bool ok = false;
   struct stat info {};
-  if (::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) &&
-      static_cast<uint64_t>(info.st_size) <= maxBytes) {
+  if (::fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) <= maxBytes) {
     try {
       std::vector<uint8_t> content(static_cast<size_t>(info.st_size));
-      ok = std::fread(content.data(), 1, content.size(), file) == content.size();
+      ok = ReadAllFrom(fd, content.data(), content.size());
       if (ok) {
         bytes.swap(content);
       }
@@ -130,7 +218,7 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
       ok = false;
     }
   }
-  std::fclose(file);
+  ::close(fd);
   return ok;
 }
 
@@ -138,19 +226,23 @@ bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size,
                      TWriteFailure* failure) {
   TWriteFailure ignored = TWriteFailure::None;
   TWriteFailure& why = failure != nullptr ? *failure : ignored;
+  RemoveStaleTemporaryFiles(FolderPart(path));
   why = TWriteFailure::Creating;
   const std::string temp = TemporaryNameBeside(path);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     return false;
   }
+  // The lock tells a later save that this temporary file is still being written.
+  ::flock(fd, LOCK_EX | LOCK_NB);
   why = TWriteFailure::Writing;
-  const bool written = WriteAllTo(fd, data, size) && ::fsync(fd) == 0;
+  const bool written = WriteAllTo(fd, data, size) && TakeOverMode(path, fd) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (written && closed) {
     why = TWriteFailure::Replacing;
     // rename replaces the target even when it is read-only; the folder's permissions decide.
     if (::rename(temp.c_str(), path.c_str()) == 0) {
+      SyncFolder(FolderPart(path));
       why = TWriteFailure::None;
       return true;
     }

@@ -23,12 +23,18 @@ bool RemoveEmptyFolder(const std::string& path);
 bool DeleteFile(const std::string& path);
 bool CopyFileOver(const std::string& source, const std::string& target);
 
+// Opens an ordinary file for reading without blocking on a named pipe or device at that path;
+// -1 when there is none. The caller closes the descriptor.
+int OpenRegularFileForReading(const std::string& path);
+
 // Reads a whole file, refusing (false) one larger than maxBytes before reading it.
 bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 
 // Writes a file safely: the bytes go to a temporary file in the same folder, which is flushed to
-// disk and then renamed over the target (a read-only target is replaced too). On any failure the
-// temporary file is removed and the previous file is left as it was.
+// disk and then renamed over the target (a read-only target is replaced too); the new file keeps
+// the old one's permissions and the folder is synced after the rename. On any failure the
+// temporary file is removed and the previous file is left as it was. Temporary files left in the
+// folder by an earlier save that was killed are removed first.
 enum class TWriteFailure { None, Creating, Writing, Replacing };
 bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size,
                      TWriteFailure* failure = nullptr);

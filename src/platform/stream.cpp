@@ -1,5 +1,7 @@
 #include "platform/stream.h"
 
+#include "platform/files.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -71,7 +73,17 @@ std::vector<uint8_t> TMemoryStream::TakeBytes() {
 
 std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, TMode mode) {
   const char* how = mode == TMode::Read ? "rb" : mode == TMode::Create ? "wb" : "r+b";
-  std::FILE* file = std::fopen(path.c_str(), how);
+  std::FILE* file = nullptr;
+  if (mode == TMode::Read) {
+    // A named pipe at the path must not hold the program up.
+    const int fd = OpenRegularFileForReading(path);
+    file = fd < 0 ? nullptr : ::fdopen(fd, how);
+    if (file == nullptr && fd >= 0) {
+      ::close(fd);
+    }
+  } else {
+    file = std::fopen(path.c_str(), how);
+  }
   if (file == nullptr) {
     return nullptr;
   }

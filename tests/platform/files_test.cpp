@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
+#include "platform/stream.h"
 #include "support/file_helpers.h"
+#include "support/file_size_limit.h"
 #include "support/test_folders.h"
 
 namespace torvel {
@@ -27,17 +32,58 @@ TEST(Files, SafeWritingReplacesTheFileAndLeavesNoTemporaryFiles) {
 }
 
 TEST(Files, AFailedSafeWriteKeepsThePreviousFile) {
-  if (::geteuid() == 0) {
-    GTEST_SKIP() << "root writes into read-only folders";
-  }
   const std::string folder = test::FreshFolder("safe-write-fails");
   WriteText(folder + "keep.txt", "previous");
-  ::chmod(folder.c_str(), 0555);
-  const std::string text = "new";
-  EXPECT_FALSE(WriteFileSafely(folder + "keep.txt", reinterpret_cast<const uint8_t*>(text.data()),
-                               text.size()));
-  ::chmod(folder.c_str(), 0755);
+  const std::string text = "a new text longer than the disk has room for";
+  TWriteFailure why = TWriteFailure::None;
+  {
+    const test::TFileSizeLimit diskFull(8);
+    EXPECT_FALSE(WriteFileSafely(folder + "keep.txt",
+                                 reinterpret_cast<const uint8_t*>(text.data()), text.size(), &why));
+  }
+  EXPECT_EQ(why, TWriteFailure::Writing);
   EXPECT_EQ(ReadText(folder + "keep.txt"), "previous");
+  EXPECT_EQ(ListFolder(folder).size(), 1u);
+}
+
+TEST(Files, AReplacedFileKeepsItsPermissions) {
+  const std::string folder = test::FreshFolder("safe-write-mode");
+  WriteText(folder + "private.txt", "first");
+  ::chmod((folder + "private.txt").c_str(), 0600);
+  WriteText(folder + "private.txt", "second");
+  struct stat info {};
+  ASSERT_EQ(::stat((folder + "private.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
+TEST(Files, ASaveRemovesTemporaryFilesThatAKilledSaveLeft) {
+  const std::string folder = test::FreshFolder("safe-write-stale");
+  // Made directly, as a safe write would already tidy the folder.
+  const auto leave = [&](const std::string& name) {
+    return ::open((folder + name).c_str(), O_WRONLY | O_CREAT, 0644);
+  };
+  ::close(leave(".a.san.123456.part"));  // left by a killed save
+  ::close(leave(".notes.part"));         // not ours: no number
+  const int writer = leave(".b.san.77.part");  // still being written
+  ASSERT_GE(writer, 0);
+  ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+  WriteText(folder + "a.san", "saved");
+  ::close(writer);
+  std::vector<std::string> names;
+  for (const TFolderEntry& entry : ListFolder(folder)) {
+    names.push_back(entry.Name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{".b.san.77.part", ".notes.part", "a.san"}));
+}
+
+TEST(Files, ReadingANamedPipeFailsAtOnceInsteadOfWaiting) {
+  const std::string pipe = test::FreshFolder("fifo") + "image.png";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(ReadWholeFile(pipe, 1024, bytes));
+  EXPECT_EQ(OpenRegularFileForReading(pipe), -1);
+  EXPECT_EQ(TFileStream::Open(pipe, TFileStream::TMode::Read), nullptr);
+  EXPECT_EQ(OpenRegularFileForReading(test::TestRoot()), -1);  // a folder is no file either
 }
 
 TEST(Files, AReplacementThatCannotBePutInPlaceLeavesNothingBehind) {
