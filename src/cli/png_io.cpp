@@ -14,7 +14,8 @@ bool LooksLikePng(const std::vector<uint8_t>& bytes) {
   return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
 }
 
-bool DecodePng(const std::vector<uint8_t>& bytes, Bitmap& picture, std::string& error) {
+bool DecodePng(const std::vector<uint8_t>& bytes, Bitmap& picture, std::string& error,
+               int64_t maxPixels) {
   error = kUnsupportedFormat;
   png_image image;
   std::memset(&image, 0, sizeof image);
@@ -25,6 +26,7 @@ bool DecodePng(const std::vector<uint8_t>& bytes, Bitmap& picture, std::string& 
   image.format = PNG_FORMAT_BGR;  // the row layout of Bitmap
   Bitmap result;
   if (!Bitmap::IsAllowedSize(image.width, image.height) ||
+      int64_t{image.width} * image.height > maxPixels ||
       !result.Resize(static_cast<int>(image.width), static_cast<int>(image.height))) {
     png_image_free(&image);
     error = kOutOfMemory;

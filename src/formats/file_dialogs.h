@@ -8,13 +8,6 @@
 
 namespace torvel {
 
-// Dialog options the editor asks for.
-enum TOpenOption : uint32_t {
-  kHideReadOnly = 1u << 0,
-  kPathMustExist = 1u << 1,
-  kFileMustExist = 1u << 2,
-};
-
 // The settings of one file dialog, carried between the editor and the dialog runner.
 struct TOpenInfo {
   std::string DefaultExt;  // without the dot

@@ -14,11 +14,20 @@ enum class TMessageAnswer { Ok, Yes, No, Cancel };
 
 enum class TFileDialogKind { Open, Save, OpenWithPreview, SaveWithPreview };
 
+// Options of a file dialog. Without kOverwritePrompt a save dialog does not ask about replacing
+// a file: the program asks itself.
+enum TOpenOption : uint32_t {
+  kHideReadOnly = 1u << 0,
+  kPathMustExist = 1u << 1,
+  kFileMustExist = 1u << 2,
+  kOverwritePrompt = 1u << 3,
+};
+
 // What a file dialog is asked to show.
 struct TFileDialogRequest {
   TFileDialogKind Kind = TFileDialogKind::Open;
-  std::string DefaultExt;
-  int Options = 0;
+  std::string DefaultExt;  // without the dot; added to a name typed without an extension
+  int Options = 0;         // TOpenOption bits
   std::string Filter;    // "Description|*.ext|..." pairs
   int FilterIndex = 1;   // 1-based, as the dialog reports it
   std::string Folder;    // initial folder

@@ -49,6 +49,34 @@ TEST(QtPlatform, ColoursConvertBothWays) {
   EXPECT_EQ(FromQColor(QColor(0x56, 0x34, 0x12)), 0x123456u);
 }
 
+// The program asks itself before replacing a file, so the dialog must not ask too.
+TEST(QtPlatform, FileDialogsFollowTheirOptionsAndDefaultExtension) {
+  TFileDialogRequest request;
+  request.Kind = TFileDialogKind::Save;
+  request.DefaultExt = "san";
+  request.Options = kHideReadOnly | kPathMustExist;
+  request.Filter = "Animations|*.san|All files|*.*";
+  request.FilterIndex = 2;
+  QFileDialog save;
+  TQtPlatformUi::SetUpFileDialog(save, request);
+  EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_TRUE(save.testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_EQ(save.defaultSuffix(), "san");
+  EXPECT_EQ(save.selectedNameFilter(), "All files (*.*)");
+
+  request.Options |= kOverwritePrompt;
+  QFileDialog asking;
+  TQtPlatformUi::SetUpFileDialog(asking, request);
+  EXPECT_FALSE(asking.testOption(QFileDialog::DontConfirmOverwrite));
+
+  request.Kind = TFileDialogKind::Open;
+  request.Options = kHideReadOnly | kFileMustExist;
+  QFileDialog open;
+  TQtPlatformUi::SetUpFileDialog(open, request);
+  EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+  EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
+}
+
 TEST(QtPlatform, PostedJobsRunInTheEventLoop) {
   TQtDispatcher dispatcher;
   int ran = 0;

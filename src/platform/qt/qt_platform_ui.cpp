@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QInputDialog>
@@ -137,13 +136,15 @@ bool TQtPlatformUi::InputText(const std::string& caption, const std::string& pro
   return true;
 }
 
-bool TQtPlatformUi::RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
-                                  int& filterIndex) {
+void TQtPlatformUi::SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
   const bool save =
       request.Kind == TFileDialogKind::Save || request.Kind == TFileDialogKind::SaveWithPreview;
-  QFileDialog dialog(owner_);
+  const auto options = static_cast<uint32_t>(request.Options);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  const bool mustExist = !save || (options & kFileMustExist) != 0;
+  dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, (options & kOverwritePrompt) == 0);
+  dialog.setDefaultSuffix(Q(request.DefaultExt));
   const QStringList filters = NameFilters(request.Filter);
   dialog.setNameFilters(filters);
   if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size()) {
@@ -153,10 +154,16 @@ bool TQtPlatformUi::RunFileDialog(const TFileDialogRequest& request, std::string
   if (!request.FileName.empty()) {
     dialog.selectFile(Q(request.FileName));
   }
+}
+
+bool TQtPlatformUi::RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
+                                  int& filterIndex) {
+  QFileDialog dialog(owner_);
+  SetUpFileDialog(dialog, request);
   const bool confirmed = dialog.exec() == QDialog::Accepted;
   const QStringList chosen = dialog.selectedFiles();
   fileName = chosen.isEmpty() ? std::string() : chosen.first().toStdString();
-  filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  filterIndex = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
   return confirmed;
 }
 

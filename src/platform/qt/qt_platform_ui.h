@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -22,6 +23,8 @@ class TQtPlatformUi : public TPlatformUi {
   void SetButtonTranslator(TTranslator translate) { translate_ = std::move(translate); }
   // Gives a message box the buttons asked for, with their captions.
   void SetUpButtons(QMessageBox& box, TMessageButtons buttons) const;
+  // Gives a file dialog the kind, options, default extension, filters, folder and name asked for.
+  static void SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request);
 
   TMessageAnswer ShowMessage(const std::string& text, const std::string& caption, TMessageIcon icon,
                              TMessageButtons buttons) override;
