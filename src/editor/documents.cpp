@@ -40,11 +40,7 @@ bool TAnimationEdit::LoadAnimationFile(const std::string& fileName, bool append)
   if (!file) {
     return false;
   }
-  const bool result = ReadAnimationStream(*file, append);
-  if (result) {
-    SyncControls();
-  }
-  return result;
+  return ReadAnimationStream(*file, append);
 }
 
 // Everything that can be checked is checked before the store is emptied, so that a file that
@@ -76,6 +72,7 @@ bool TAnimationEdit::ReadAnimationStream(TStream& stream, bool append) {
   if (wasEmpty) {
     ApplyAnimationSettings(*Strip, contents.Record);
     Strip->ShowFrame(false);
+    SyncControls();
   }
   if (append) {
     const QSignalBlocker quiet(CellList());

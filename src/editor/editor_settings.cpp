@@ -88,6 +88,11 @@ void TAnimationEdit::SetPaused(bool on) {
 void TAnimationEdit::ResetCells() {
   Strip->Clear();
   RefreshCellList();
+  // Once the controls show the store (the first tick makes them), they show the emptied one's
+  // flags and speed, not those shown before.
+  if (SpeedBox()->currentIndex() >= 0) {
+    SyncControls();
+  }
   UpdateCaption();
 }
 

@@ -129,6 +129,20 @@ TEST_F(EditorTest, SpeedListAndCheckBoxesChangeTheStore) {
   EXPECT_TRUE(editor->MirrorBox()->isChecked());
 }
 
+TEST_F(EditorTest, EmptyingTheStoreShowsItsStateInTheCheckBoxes) {
+  AddCells(2);
+  QTest::mouseClick(editor->FlipBox(), Qt::LeftButton);
+  ASSERT_TRUE(editor->FlipBox()->isChecked());
+  ASSERT_TRUE(editor->New(false));
+  EXPECT_EQ(editor->FlipBox()->isChecked(), editor->GetFlip());
+  AddCells(2);
+  editor->SetMirror(true);
+  ASSERT_TRUE(editor->Clear());
+  EXPECT_EQ(editor->MirrorBox()->isChecked(), editor->GetMirror());
+  QTest::mouseClick(editor->MirrorBox(), Qt::LeftButton);  // one click ticks it again
+  EXPECT_TRUE(editor->GetMirror());
+}
+
 TEST_F(EditorTest, SpeedIndexOfMapsIntervalsToRows) {
   EXPECT_EQ(TAnimationEdit::SpeedIndexOf(0), 0);
   EXPECT_EQ(TAnimationEdit::SpeedIndexOf(-3), 0);
