@@ -98,8 +98,10 @@ bool THelp::ShowPage(const std::string& name) {
   if (!FileExists(PageFile(name))) {
     return false;
   }
-  if (TPaths* paths = Paths()) {
-    paths->ShellOpen(PageFile(name), "");
+  TPaths* paths = Paths();
+  if (paths != nullptr && !paths->ShellOpen(PageFile(name), "")) {
+    LastErrorText = TPaths::OpenFailedText(PageFile(name));
+    return false;
   }
   return true;
 }

@@ -31,17 +31,22 @@ void TForm1::ExtractSupportFiles1Click() {
 
 void TForm1::OpenWebPage(const char* storedAddress, bool homepage) {
   SetShellBusy(true);
+  std::string address;
+  bool opened = true;
   try {
-    std::string address = StoredText(storedAddress, 0);
+    address = StoredText(storedAddress, 0);
     if (homepage) {
       address += std::string("torvel") + ".html";
     }
-    if (TPaths* paths = Paths()) {
-      paths->ShellOpen(address, "");
-    }
+    TPaths* paths = Paths();
+    opened = paths == nullptr || paths->ShellOpen(address, "");
   } catch (...) {
   }
   SetShellBusy(false);
+  if (!opened) {
+    LastErrorText = TPaths::OpenFailedText(address);
+    ShowShellError();
+  }
 }
 
 }  // namespace torvel

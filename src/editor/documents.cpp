@@ -223,7 +223,10 @@ bool TAnimationEdit::ViewFolder() {
   if (!CanViewFolder() || paths == nullptr) {
     return false;
   }
-  paths->ShellOpen(FolderPart(FileName), "");
+  if (!paths->ShellOpen(FolderPart(FileName), "")) {
+    LastError = TPaths::OpenFailedText(FolderPart(FileName));
+    return false;
+  }
   return true;
 }
 

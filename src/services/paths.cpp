@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/platform_ui.h"
+#include "services/error_texts.h"
 
 namespace torvel {
 std::string TPaths::AddSeparator(const std::string& path) {
@@ -124,11 +125,14 @@ bool TPaths::ShellOpen(const std::string& target, const std::string& parameters)
     if (ui == nullptr) {
       return false;
     }
-    ui->ShellOpen(target, parameters, FolderPart(target));
-    return true;
+    return ui->ShellOpen(target, parameters, FolderPart(target));
   } catch (...) {
     return false;
   }
+}
+
+std::string TPaths::OpenFailedText(const std::string& target) {
+  return std::string(kTaskFailed) + "\r\n" + target;
 }
 
 }  // namespace torvel

@@ -46,8 +46,11 @@ class TPaths {
   // Copies source over target, creating the target's folder; false when the source is missing
   // or the copy failed (an existing target is then left as it was).
   bool CopyFileTo(const std::string& source, const std::string& target);
-  // Asks the desktop to open the target with its default handler, in the target's folder.
+  // Asks the desktop to open the target with its default handler, in the target's folder; false
+  // when the desktop could not open it.
   bool ShellOpen(const std::string& target, const std::string& parameters);
+  // The error text for a target the desktop could not open: "Task failed" and the target.
+  static std::string OpenFailedText(const std::string& target);
 };
 
 }  // namespace torvel

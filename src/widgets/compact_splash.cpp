@@ -211,6 +211,7 @@ TColor TCompactSplash::LinkColor() const {
 void TCompactSplash::LinkClick(QLabel* label) {
   try {
     TPlatformUi* ui = PlatformUi();
+    bool opened = true;
     if (label == valueLabels_[4]) {
       if (LinkColor() != TextColor) {
         return;  // the first click's open is still in progress
@@ -222,14 +223,17 @@ void TCompactSplash::LinkClick(QLabel* label) {
       if (ui) {
         ui->ProcessPendingEvents();
       }
-      if (TPaths* paths = Paths()) {
-        paths->ShellOpen(Plain(LinkText), "");
-      }
+      TPaths* paths = Paths();
+      opened = paths == nullptr || paths->ShellOpen(Plain(LinkText), "");
     }
     if (ui) {
       ui->SetBusyCursor(false);
     }
     SetTextColor(valueLabels_[4], TextColor);
+    TGeneral* general = General();
+    if (!opened && general != nullptr) {
+      general->ShowError(TPaths::OpenFailedText(Plain(LinkText)));
+    }
   } catch (...) {
     // A link that cannot be opened changes nothing.
   }

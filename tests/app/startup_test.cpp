@@ -255,6 +255,19 @@ TEST_F(StartupTest, HelpMenuOpensTheHelpTheAboutBoxAndTheWebPages) {
   EXPECT_EQ(ui.Messages[0].Text, "File not found");
 }
 
+TEST_F(StartupTest, HelpAndWebPagesTheDesktopCannotOpenAreReported) {
+  test::WriteText(SettingsFile(), kAllSettings);
+  TForm1& form = Start();
+  ui.ShellOpenWorks = false;
+  form.Item("Help2")->trigger();
+  form.Item("TorvelHomepage1")->trigger();
+  ASSERT_EQ(ui.Messages.size(), 2u);
+  EXPECT_EQ(ui.Messages[0].Text, "Task failed\r\n" + form.Help()->PageFile("index.html"));
+  EXPECT_EQ(ui.Messages[1].Text, "Task failed\r\nhttps://torvel.example/torvel.html");
+  EXPECT_EQ(ui.Messages[1].Caption, "Error");
+  EXPECT_FALSE(form.IsShellBusy());
+}
+
 TEST_F(StartupTest, ExtractSupportFilesAsksFirst) {
   test::WriteText(SettingsFile(), kAllSettings);
   TForm1& form = Start();

@@ -303,6 +303,9 @@ TEST_F(DocumentTest, ViewFolderOpensTheDocumentsFolder) {
   ASSERT_TRUE(editor->ViewFolder());
   ASSERT_FALSE(ui.ShellRequests.empty());
   EXPECT_EQ(ui.ShellRequests.back().Target, gone);
+  ui.ShellOpenWorks = false;  // no file manager
+  EXPECT_FALSE(editor->ViewFolder());
+  EXPECT_EQ(editor->LastError, "Task failed\r\n" + gone);
   ASSERT_TRUE(DeleteFile(gone + "a.san"));
   ASSERT_EQ(::rmdir(gone.c_str()), 0);
   EXPECT_FALSE(editor->CanViewFolder());

@@ -77,6 +77,14 @@ TEST(QtPlatform, FileDialogsFollowTheirOptionsAndDefaultExtension) {
   EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
 }
 
+TEST(QtPlatform, OpeningTellsWhetherTheDesktopOpenerSucceeded) {
+  TQtPlatformUi ui;
+  ui.SetDesktopOpener("false");  // as xdg-open ends when it finds no handler
+  EXPECT_FALSE(ui.ShellOpen("https://torvel.example/", "", ""));
+  ui.SetDesktopOpener("true");
+  EXPECT_TRUE(ui.ShellOpen("/tmp", "", ""));
+}
+
 TEST(QtPlatform, PostedJobsRunInTheEventLoop) {
   TQtDispatcher dispatcher;
   int ran = 0;

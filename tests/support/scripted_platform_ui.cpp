@@ -84,7 +84,7 @@ bool TScriptedPlatformUi::WriteClipboardPicture(const Bitmap& picture) {
 bool TScriptedPlatformUi::ShellOpen(const std::string& target, const std::string& parameters,
                                     const std::string& workingFolder) {
   ShellRequests.push_back({target, parameters, workingFolder});
-  return true;
+  return ShellOpenWorks;
 }
 
 bool TScriptedPlatformUi::StartNewInstance() {

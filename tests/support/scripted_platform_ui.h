@@ -51,6 +51,7 @@ class TScriptedPlatformUi : public TPlatformUi {
   std::vector<TInputRequest> InputRequests;
   std::vector<TFileDialogRequest> FileRequests;
   std::vector<TShellRequest> ShellRequests;
+  bool ShellOpenWorks = true;  // false: the desktop finds nothing to open with
   int NewInstances = 0;
   int BusyCursorChanges = 0;
   bool BusyCursor = false;

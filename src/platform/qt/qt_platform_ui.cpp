@@ -67,6 +67,28 @@ std::unique_ptr<QImageReader> ClipboardReader(const QMimeData& mime, QBuffer& bu
   return nullptr;
 }
 
+// Opens the address with the desktop's opener and tells whether that worked. The opener is given
+// a moment to say it found no handler (xdg-open then ends with an error); one still running after
+// it has handed the address on, or is the handler itself, and is left to finish on its own.
+// Without the opener, Qt's own way of opening addresses is tried.
+bool RunDesktopOpener(const QUrl& url, const QString& opener) {
+  constexpr int kVerdictMs = 3000;
+  auto* process = new QProcess;
+  process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+  if (!process->waitForStarted()) {
+    delete process;
+    return QDesktopServices::openUrl(url);
+  }
+  if (process->waitForFinished(kVerdictMs)) {
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return opened;
+  }
+  // Never deleted while it runs, so that quitting the program does not end the handler too.
+  QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  return true;
+}
+
 }  // namespace
 
 QString TQtPlatformUi::ButtonText(const char* english) const {
@@ -241,7 +263,8 @@ bool TQtPlatformUi::ShellOpen(const std::string& target, const std::string& para
     return QProcess::startDetached(what, QProcess::splitCommand(Q(parameters)), Q(workingFolder));
   }
   const bool web = what.startsWith("http://") || what.startsWith("https://");
-  return QDesktopServices::openUrl(web ? QUrl(what) : QUrl::fromLocalFile(what));
+  const QUrl url = web ? QUrl(what) : QUrl::fromLocalFile(what);
+  return RunDesktopOpener(url, opener_);
 }
 
 bool TQtPlatformUi::StartNewInstance() {

@@ -21,6 +21,8 @@ class TQtPlatformUi : public TPlatformUi {
   // language; without it they stay English.
   using TTranslator = std::function<std::string(const std::string&)>;
   void SetButtonTranslator(TTranslator translate) { translate_ = std::move(translate); }
+  // The program that opens documents, folders and web addresses (xdg-open, or a test's stand-in).
+  void SetDesktopOpener(const QString& program) { opener_ = program; }
   // Gives a message box the buttons asked for, with their captions.
   void SetUpButtons(QMessageBox& box, TMessageButtons buttons) const;
   // Gives a file dialog the kind, options, default extension, filters, folder and name asked for.
@@ -50,6 +52,7 @@ class TQtPlatformUi : public TPlatformUi {
   QPointer<QWidget> owner_;
   TTranslator translate_;
   bool busyCursor_ = false;
+  QString opener_ = "xdg-open";
 };
 
 }  // namespace torvel
