@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -220,6 +221,7 @@ class TAnimationEdit : public QObject {
   void RunToolbarCommand(int command);
   void SetUpDialogs();
   void CreateStatusPanels();
+  QStringList LongestPanelTexts(int panel) const;
   void DrawCellItem(QPainter& painter, int row, const QRect& rect, bool selected);
   QCheckBox* AddCheckBox(const std::string& text);
   void SetFileName(const std::string& name);

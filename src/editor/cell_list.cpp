@@ -20,7 +20,7 @@ QString Q(const std::string& text) {
 }
 
 struct TPanelSetup {
-  int Width;
+  int Width;         // the least width; wider where a text needs it
   const char* Text;  // English, shown after a blank
 };
 constexpr TPanelSetup kPanels[] = {
@@ -38,6 +38,26 @@ void TAnimationEdit::CreateStatusPanels() {
       status_->GetPanel(index)->setToolTip(Q(" " + Translate("Toggle") + text));
       status_->GetPanel(index)->setCursor(Qt::PointingHandCursor);
     }
+  }
+  for (int panel = 0; panel < kBusyPanel; ++panel) {
+    status_->FitPanelToTexts(panel, LongestPanelTexts(panel));
+  }
+}
+
+// The widest texts a panel can show, with the widest digits in the largest counts.
+QStringList TAnimationEdit::LongestPanelTexts(int panel) const {
+  const auto widest = [](int most) { return QString(QString::number(most).size(), '8'); };
+  const QString count = widest(TCellTable::kMostCellsWidth);
+  const QString side = widest(TCellTable::kMostCellSide);
+  switch (panel) {
+    case kSpeedPanel:
+      return {Q(" " + Translate("still")), " 88" + Q(Translate("fps")) + " (88%)"};
+    case kPositionPanel:
+      return {Q(" " + Translate("empty")), " " + count + "/" + count};
+    case kSizePanel:
+      return {Q(" " + Translate("n/a")), " " + side + "w x " + side + "h"};
+    default:
+      return {status_->GetPanel(panel)->text()};
   }
 }
 

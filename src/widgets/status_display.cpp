@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "platform/qt/bitmap_image.h"
 
@@ -42,6 +43,22 @@ void TStatusDisplay::SetPanelWidth(int index, int width) {
     widths_[index] = width;
     Redock();
   }
+}
+
+void TStatusDisplay::FitPanelToTexts(int index, const QStringList& texts) {
+  QLabel* panel = GetPanel(index);
+  if (panel == nullptr) {
+    return;
+  }
+  // The label's own size hint counts its frame and indent as it draws them.
+  const QString shown = panel->text();
+  int width = widths_[index];
+  for (const QString& text : texts) {
+    panel->setText(text);
+    width = std::max(width, panel->sizeHint().width());
+  }
+  panel->setText(shown);
+  SetPanelWidth(index, width);
 }
 
 void TStatusDisplay::SetPanelHighlight(bool highlight, int index, TColor normalText,

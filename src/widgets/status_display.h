@@ -26,6 +26,8 @@ class TStatusDisplay : public QFrame {
   QLabel* GetPanel(int index) const;
   // A panel's own width (50 when created); the last panel fills the rest of the bar instead.
   void SetPanelWidth(int index, int width);
+  // Widens a panel, never narrowing it, so that each of the texts shows whole in its font.
+  void FitPanelToTexts(int index, const QStringList& texts);
   void SetPanelHighlight(bool highlight, int index, TColor normalText, TColor highlightText,
                          TColor normalBackground, TColor highlightBackground);
   // The panel's background colour as last set, or the bar's own colour.

@@ -63,6 +63,20 @@ TEST_F(EditorTest, PanelsShowPositionSizeAndSpeed) {
   EXPECT_EQ(editor->Status()->PanelBackground(0), TAnimationEdit::kSpeedReached);
 }
 
+// The panels keep their widths as the least and grow to show long texts whole.
+TEST_F(EditorTest, PanelsAreWideEnoughForTheirLongestTexts) {
+  const std::pair<int, const char*> texts[] = {{TAnimationEdit::kSpeedPanel, " 17fps (82%)"},
+                                               {TAnimationEdit::kPositionPanel, " 21845/21845"},
+                                               {TAnimationEdit::kSizePanel, " 1200w x 65535h"}};
+  TStatusDisplay& status = *editor->Status();
+  EXPECT_GE(status.GetPanel(TAnimationEdit::kPausePanel)->width(), 85);
+  for (const auto& [panel, text] : texts) {
+    QLabel* label = status.GetPanel(panel);
+    label->setText(text);
+    EXPECT_LE(label->sizeHint().width(), label->width()) << text;
+  }
+}
+
 TEST_F(EditorTest, TicksPlayTheAnimationAndMoveTheMarker) {
   AddCells(3);
   editor->SetInterval(100);
