@@ -53,11 +53,14 @@ void TFastTimer::Run() {
   try {
     for (;;) {
       const uint32_t start = GetTickCount();
-      const int delay = delay_.exchange(0);
+      int delay = delay_.exchange(0);
       for (;;) {
         std::unique_lock<std::mutex> lock(shared_->Lock);
         if (shared_->Stopping) {
           return;
+        }
+        if (hurry_.exchange(false)) {
+          delay = 0;
         }
         const int left = MillisecondsToTick(start, delay);
         if (left == 0) {

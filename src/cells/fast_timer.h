@@ -41,6 +41,12 @@ class TFastTimer {
   // Called from a tick: nothing can be due for this many milliseconds, so the next tick may
   // wait that long instead of the interval. Applies to the next tick only.
   void DelayNextTick(int milliseconds) { delay_.store(std::clamp(milliseconds, 0, 1000)); }
+  // Something the ticks show has changed: the next tick comes after the interval, cutting short
+  // a delay asked for by DelayNextTick. Safe from any thread, also during a tick.
+  void TickSoon() {
+    hurry_.store(true);
+    WakeUp();
+  }
 
  private:
   // What the thread and the ticks it posted share; a posted tick may outlive the timer.
@@ -53,8 +59,8 @@ class TFastTimer {
   };
 
   void Run();
-  // While no tick may start, the thread looks again this often (changes also wake it at once).
-  static constexpr int kIdlePollMs = 50;
+  // While no tick may start, the thread looks again this often; every change wakes it at once.
+  static constexpr int kIdlePollMs = 1000;
 
   int MillisecondsToTick(uint32_t start, int delay) const;
   void WakeUp();
@@ -64,6 +70,7 @@ class TFastTimer {
   std::shared_ptr<TShared> shared_ = std::make_shared<TShared>();
   std::atomic<int> interval_{1000};
   std::atomic<int> delay_{0};
+  std::atomic<bool> hurry_{false};
   std::atomic<bool> enabled_{true};
   std::atomic<bool> hasCallback_{false};
   std::thread thread_;

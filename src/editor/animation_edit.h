@@ -41,8 +41,6 @@ class TAnimationEdit : public QObject {
   // The status panels, left to right.
   enum TPanel { kSpeedPanel, kPositionPanel, kSizePanel, kPausePanel, kAutoPastePanel, kBusyPanel };
   static constexpr int kStatusRefreshMs = 500;
-  // The longest the timer may rest between ticks, so that a click shows within it.
-  static constexpr int kLongestTickRest = 10;
   // How long automatic paste waits after taking a picture.
   static constexpr int kAutoPastePauseMs = 200;
   // The toolbar's buttons: each button's tag is its command number.
@@ -221,6 +219,8 @@ class TAnimationEdit : public QObject {
   void RunToolbarCommand(int command);
   void SetUpDialogs();
   void CreateStatusPanels();
+  // Wakes the playback timer, which otherwise rests until the next frame or status refresh.
+  void ShowChangesSoon();
   QStringList LongestPanelTexts(int panel) const;
   void DrawCellItem(QPainter& painter, int row, const QRect& rect, bool selected);
   QCheckBox* AddCheckBox(const std::string& text);

@@ -79,6 +79,13 @@ void TAnimationEdit::RefreshCellList() {
   }
   cellList_->setCurrentRow(std::clamp(remembered, 0, rows - 1));
   LayoutControls();
+  ShowChangesSoon();
+}
+
+void TAnimationEdit::ShowChangesSoon() {
+  if (timer_) {
+    timer_->TickSoon();
+  }
 }
 
 int TAnimationEdit::NumberColumnWidth() const {
@@ -149,8 +156,9 @@ void TAnimationEdit::PlaybackTick() {
   if (speedBox_->currentIndex() < 0) {
     SyncControls();
   }
-  // The timer starts a tick only after more than the rest has passed: one less lands on time.
-  timer_->DelayNextTick(std::min(MillisecondsUntilDue() - 1, kLongestTickRest));
+  // The timer rests until the next frame or status refresh falls due (it starts a tick only after
+  // more than the rest has passed: one less lands on time); changes wake it sooner.
+  timer_->DelayNextTick(MillisecondsUntilDue() - 1);
 }
 
 // How long nothing can fall due: neither the next frame nor the next status refresh.

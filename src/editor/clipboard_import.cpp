@@ -168,6 +168,7 @@ void TAnimationEdit::SetAutomaticPaste(bool on) {
     ui->ClearClipboard();
   }
   AutomaticPaste = on;
+  ShowChangesSoon();
 }
 
 bool TAnimationEdit::PollClipboard() {

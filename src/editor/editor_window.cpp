@@ -249,6 +249,7 @@ void TAnimationEdit::SyncControls() {
   }
   toolbar_->SetItemDown(kPauseCommand, GetPaused());
   DrawCurrentMarker();
+  ShowChangesSoon();  // a new speed, position or pause for the preview and the panels
 }
 
 void TAnimationEdit::ShowLastError() {

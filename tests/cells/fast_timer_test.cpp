@@ -61,6 +61,27 @@ TEST(FastTimer, ATickMayPutTheNextOneOff) {
   EXPECT_LT(starts[2] - starts[1], 200ms);  // ...and only once
 }
 
+TEST(FastTimer, AChangeCutsALongRestShort) {
+  test::TQueueDispatcher ui;
+  TFastTimer timer(ui);
+  timer.SetInterval(1);
+  std::vector<Clock::time_point> starts;
+  timer.SetOnTimer([&] {
+    starts.push_back(Clock::now());
+    timer.DelayNextTick(1000);  // nothing due for a second
+  });
+  while (starts.empty()) {
+    ui.Pump(20ms);
+  }
+  timer.TickSoon();
+  const Clock::time_point asked = Clock::now();
+  while (starts.size() < 2 && Clock::now() - asked < 2s) {
+    ui.Pump(20ms);
+  }
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_LT(starts[1] - asked, 500ms);
+}
+
 TEST(FastTimer, AFailingTickIsFollowedByTheNext) {
   test::TQueueDispatcher ui;
   TFastTimer timer(ui);
