@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,8 @@ class TAnimationEdit : public QObject {
   void RunToolbarCommand(int command);
   void SetUpDialogs();
   void CreateStatusPanels();
+  void RememberPictureLeftOnClipboard();
+  bool IsPictureLeftOnClipboard();
   // Wakes the playback timer, which otherwise rests until the next frame or status refresh.
   void ShowChangesSoon();
   QStringList LongestPanelTexts(int panel) const;
@@ -257,6 +260,7 @@ class TAnimationEdit : public QObject {
   std::unique_ptr<TFastTimer> timer_;
   int markedRow_ = -1;
   TCustomColors customColors_ = MakeCustomColors();
+  std::optional<uint64_t> leftOnClipboard_;  // a picture automatic paste must not take
   static TCustomColors MakeCustomColors() {
     TCustomColors colors;
     colors.fill(kWhite);

@@ -159,6 +159,26 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
   return pasted == static_cast<int>(pictures.size());
 }
 
+namespace {
+
+// Tells pictures apart without keeping a copy of them (FNV-1a over the size and the rows).
+uint64_t PictureFingerprint(const Bitmap& picture) {
+  uint64_t hash = 0xcbf29ce484222325u;
+  const auto mix = [&hash](uint8_t byte) { hash = (hash ^ byte) * 0x100000001b3u; };
+  for (int value : {picture.Width(), picture.Height()}) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      mix(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
+    }
+  }
+  for (int y = 0; y < picture.Height(); ++y) {
+    const uint8_t* row = picture.Row(y);
+    std::for_each(row, row + 3 * picture.Width(), mix);
+  }
+  return hash;
+}
+
+}  // namespace
+
 void TAnimationEdit::SetAutomaticPaste(bool on) {
   if (on) {
     TPlatformUi* ui = PlatformUi();
@@ -166,15 +186,44 @@ void TAnimationEdit::SetAutomaticPaste(bool on) {
       return;
     }
     ui->ClearClipboard();
+    RememberPictureLeftOnClipboard();
   }
   AutomaticPaste = on;
   ShowChangesSoon();
+}
+
+// The clipboard belongs to another program and may refuse to be emptied. A picture that stays
+// there was copied before automatic paste started (or was just taken), so it is not taken again
+// until the clipboard holds another.
+void TAnimationEdit::RememberPictureLeftOnClipboard() {
+  leftOnClipboard_.reset();
+  Bitmap picture;
+  TPlatformUi* ui = PlatformUi();
+  if (ui != nullptr && ui->ClipboardHasPicture() && ReadClipboard(picture)) {
+    leftOnClipboard_ = PictureFingerprint(picture);
+  }
+}
+
+bool TAnimationEdit::IsPictureLeftOnClipboard() {
+  if (!leftOnClipboard_) {
+    return false;
+  }
+  Bitmap picture;
+  if (ReadClipboard(picture) && PictureFingerprint(picture) == *leftOnClipboard_) {
+    return true;
+  }
+  leftOnClipboard_.reset();  // the clipboard has moved on
+  return false;
 }
 
 bool TAnimationEdit::PollClipboard() {
   LastError = kOutOfMemory;
   TPlatformUi* ui = PlatformUi();
   if (ui == nullptr || !ui->ClipboardHasPicture()) {
+    leftOnClipboard_.reset();
+    return true;
+  }
+  if (IsPictureLeftOnClipboard()) {
     return true;
   }
   if (Strip->Table.Count >= Strip->Table.Capacity) {
@@ -189,6 +238,7 @@ bool TAnimationEdit::PollClipboard() {
     Bitmap picture;
     if (ReadClipboard(picture)) {
       ui->ClearClipboard();  // so that the same picture is not taken twice
+      RememberPictureLeftOnClipboard();
       const int selected = GetSelection();
       if (InsertCells(&picture, 1, selected) == 1) {
         const QSignalBlocker quiet(CellList());

@@ -110,7 +110,9 @@ void TStatusDisplay::resizeEvent(QResizeEvent*) {
 }
 
 bool TStatusDisplay::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease) {
+  // A click is the primary button's; the others (a context click, say) do not toggle a panel.
+  if (event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     for (int i = 0; i < kPanelSlots; ++i) {
       if (panels_[i] == watched && OnPanelClick) {
         try {

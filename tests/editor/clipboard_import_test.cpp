@@ -156,6 +156,26 @@ TEST_F(EditorTest, AutomaticPasteTakesEachNewPictureInTurn) {
   EXPECT_FALSE(editor->GetAutomaticPaste());
 }
 
+TEST_F(EditorTest, AutomaticPasteTakesNoPictureTwiceFromAClipboardThatStaysFull) {
+  ui.ClipboardKeepsItsPicture = true;
+  ui.ClipboardPicture = Plain(4, 4, 0x111111);  // copied before automatic paste began
+  editor->SetAutomaticPaste(true);
+  RefreshStatus();
+  EXPECT_EQ(editor->Strip->Table.Count, 0);
+  for (TColor colour : {0x0000AAu, 0x00BB00u}) {
+    ui.ClipboardPicture = Plain(4, 4, colour);
+    RefreshStatus();
+    RefreshStatus();  // the same picture still there
+  }
+  ASSERT_EQ(editor->Strip->Table.Count, 2);
+  EXPECT_EQ(CellAt(*editor, 1), 0x00BB00u);
+  ui.ClipboardPicture.reset();
+  RefreshStatus();
+  ui.ClipboardPicture = Plain(4, 4, 0x00BB00u);  // copied anew after the clipboard changed
+  RefreshStatus();
+  EXPECT_EQ(editor->Strip->Table.Count, 3);
+}
+
 TEST_F(EditorTest, AutomaticPasteIntoAFullStoreStopsWithOneError) {
   ui.ClipboardPicture = Strip(13, 640, 480);
   ui.InputAnswers.push_back("13");

@@ -70,7 +70,13 @@ class TScriptedPlatformUi : public TPlatformUi {
   bool ClipboardPictureSize(TSize& size) override;
   bool ReadClipboardPicture(Bitmap& picture) override;
   bool WriteClipboardPicture(const Bitmap& picture) override;
-  void ClearClipboard() override { ClipboardPicture.reset(); }
+  // true: the clipboard belongs to another program that does not let it be emptied.
+  bool ClipboardKeepsItsPicture = false;
+  void ClearClipboard() override {
+    if (!ClipboardKeepsItsPicture) {
+      ClipboardPicture.reset();
+    }
+  }
   bool ShellOpen(const std::string& target, const std::string& parameters,
                  const std::string& workingFolder) override;
   bool StartNewInstance() override;

@@ -44,6 +44,8 @@ TEST(StatusDisplay, ReportsClicksByPanelIndex) {
   status.OnPanelClick = [&](int index) { clicked.push_back(index); };
   QTest::mouseClick(status.GetPanel(1), Qt::LeftButton);
   QTest::mouseClick(status.GetPanel(0), Qt::LeftButton);
+  QTest::mouseClick(status.GetPanel(1), Qt::RightButton);  // only the primary button clicks
+  QTest::mouseClick(status.GetPanel(1), Qt::MiddleButton);
   EXPECT_EQ(clicked, (std::vector<int>{1, 0}));
   status.OnPanelClick = [](int) { throw std::runtime_error("dropped"); };
   QTest::mouseClick(status.GetPanel(0), Qt::LeftButton);  // does not escape
