@@ -67,8 +67,9 @@ class TIniFile {
   // Key names come back through one buffer of this many bytes, each name ended by a zero byte
   // and the list by another.
   static constexpr size_t kKeyNameBuffer = 8192;
-  // A longer file is not read: it is not a settings file.
-  static constexpr size_t kMostFileBytes = size_t{64} << 10;
+  // A longer file is not read: it is not a settings file. Files written by hand or by other
+  // programs sharing the folder may be long, so the limit is generous.
+  static constexpr size_t kMostFileBytes = size_t{4} << 20;
 
   explicit TIniFile(std::string fileName) : FileName(std::move(fileName)) {}
 

@@ -114,6 +114,13 @@ TEST_F(IniFileTest, RefusedWritesLeaveTheFileAsItWas) {
   }
   EXPECT_EQ(test::ReadText(ini.FileName), "[Settings]\nOnTop=1\n");
 
+  // A long file, with much besides our settings, is read and rewritten with all of it kept.
+  const std::string other = "[Other]\n" + std::string(100'000, ';') + "\n";
+  test::WriteText(ini.FileName, other + "[Settings]\nColor=255\n");
+  EXPECT_EQ(ini.ReadValue("Settings", "Color", "0"), "255");
+  EXPECT_TRUE(ini.WriteValue("Settings", "Color", "16"));
+  EXPECT_EQ(test::ReadText(ini.FileName), other + "[Settings]\nColor=16\n");
+
   // A file too large to be a settings file is neither read nor replaced.
   const std::string huge = "[Settings]\n" + std::string(TIniFile::kMostFileBytes, ';') + "\n";
   test::WriteText(ini.FileName, huge);

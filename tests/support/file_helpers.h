@@ -17,7 +17,7 @@ inline void WriteText(const std::string& path, const std::string& text) {
 // The file's content, or "<unreadable>".
 inline std::string ReadText(const std::string& path) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, 1 << 20, bytes)) {
+  if (!ReadWholeFile(path, size_t{16} << 20, bytes)) {
     return "<unreadable>";
   }
   return {bytes.begin(), bytes.end()};
