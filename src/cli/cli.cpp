@@ -57,7 +57,9 @@ class TCli {
     err_ << "torvel-cli: " << subject << ": " << error << "\n";
     return kFailed;
   }
-  bool LoadStore(const std::string& path, TAnimationStrip& store, std::string& error);
+  // The file's record stays in contents; its picture is taken into the store.
+  bool LoadStore(const std::string& path, TAnimationContents& contents, TAnimationStrip& store,
+                 std::string& error);
 
   std::ostream& out_;
   std::ostream& err_;
@@ -77,8 +79,8 @@ const char* YesNo(bool on) {
 }
 
 // The store holding the file's cells, cut exactly as the editor cuts them when opening it.
-bool TCli::LoadStore(const std::string& path, TAnimationStrip& store, std::string& error) {
-  TAnimationContents contents;
+bool TCli::LoadStore(const std::string& path, TAnimationContents& contents, TAnimationStrip& store,
+                     std::string& error) {
   if (!LoadAnimation(path, contents, error)) {
     return false;
   }
@@ -97,17 +99,23 @@ int TCli::Info(const std::vector<std::string>& args) {
   if (args.size() != 1) {
     return WrongUsage("info takes one file");
   }
+  // What the program shows, from the store it opens the file into; what the file stores beside
+  // it where the two differ.
   TAnimationContents contents;
+  TAnimationStrip store;
   std::string error;
-  if (!LoadAnimation(args[0], contents, error)) {
+  if (!LoadStore(args[0], contents, store, error)) {
     return Fail(args[0], error);
   }
   const TSAN& r = contents.Record;
-  const int n = contents.CellCount();
-  const int width = n > 0 ? contents.Picture.Width() / n : 0;
-  out_ << "cells: " << n << "\n"
-       << "cell size: " << width << "x" << (n > 0 ? contents.Picture.Height() : 0) << "\n"
-       << "interval: " << r.pD << "\n"
+  const TCellTable& table = store.Table;
+  out_ << "cells: " << table.Count << "\n"
+       << "cell size: " << table.CellWidth << "x" << table.CellHeight << "\n"
+       << "interval: " << table.Interval;
+  if (table.Interval != r.pD) {
+    out_ << " (stored: " << r.pD << ")";
+  }
+  out_ << "\n"
        << "transparent: " << YesNo(r.pT) << "\n"
        << "flip: " << YesNo(r.pFV) << "\n"
        << "mirror: " << YesNo(r.pFH) << "\n"
@@ -204,9 +212,10 @@ int TCli::Unpack(const std::vector<std::string>& args) {
   if (extension != "png" && extension != "bmp") {
     return WrongUsage("the output picture must end in .png or .bmp");
   }
+  TAnimationContents contents;
   TAnimationStrip store;
   std::string error;
-  if (!LoadStore(args[0], store, error)) {
+  if (!LoadStore(args[0], contents, store, error)) {
     return Fail(args[0], error);
   }
   Bitmap picture;

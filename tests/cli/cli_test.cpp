@@ -131,6 +131,27 @@ TEST_F(CliTest, ErrorsGoToStandardErrorWithTheirTexts) {
   EXPECT_FALSE(FileExists(folder + "x.png"));
 }
 
+// info describes the animation as the program opens it, and refuses what the program refuses.
+TEST_F(CliTest, InfoTellsWhatTheProgramPlays) {
+  TCellTable table;
+  table.Cells = Strip(2, 4, 4);
+  table.Count = 2;
+  table.CellWidth = 4;
+  table.CellHeight = 4;
+  table.Interval = 30;  // too fast for the program, which plays it still
+  std::string error;
+  ASSERT_TRUE(SaveAnimation(table, folder + "fast.san", error)) << error;
+  const TRun info = RunTool({"info", folder + "fast.san"});
+  ASSERT_EQ(info.Status, 0) << info.Err;
+  EXPECT_NE(info.Out.find("interval: 0 (stored: 30)\n"), std::string::npos) << info.Out;
+
+  table.CellWidth = 0;  // no cells the program could cut
+  ASSERT_TRUE(SaveAnimation(table, folder + "none.san", error)) << error;
+  const TRun refused = RunTool({"info", folder + "none.san"});
+  EXPECT_EQ(refused.Status, 1);
+  EXPECT_EQ(refused.Out, "");
+}
+
 TEST_F(CliTest, AStripBeyondTheStoresCapacityIsReported) {
   // Two cells of 4000 x 1000: one alone fills the 12,000,000 bytes the store holds.
   WriteBytes(folder + "huge.bmp", EncodeBmp(Bitmap(8000, 1000)));
