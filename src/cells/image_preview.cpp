@@ -127,10 +127,10 @@ void TImagePreview::Paint(bool force) {
     if (!blank_ && !force && cacheValid_ && layout == cache_) {
       PaintPictureOnly(placement);
     } else {
-      PaintEverything(layout, placement);
+      // Without a back buffer nothing was drawn: the next paint must be a full one again.
+      cacheValid_ = PaintEverything(layout, placement);
+      cache_ = layout;
     }
-    cache_ = layout;
-    cacheValid_ = true;
   } catch (...) {
     // A failed paint leaves the last picture on screen.
   }
@@ -147,9 +147,9 @@ void TImagePreview::PaintPictureOnly(const TRect& placement) {
   window_->StretchBlit(composed, placement);
 }
 
-void TImagePreview::PaintEverything(const TLayout& layout, const TRect& placement) {
+bool TImagePreview::PaintEverything(const TLayout& layout, const TRect& placement) {
   if (!backBuffer_.Resize(layout.Buffer.Width, layout.Buffer.Height)) {
-    return;
+    return false;
   }
   const TRect client = backBuffer_.Rect();
   FillRect(backBuffer_, client, backgroundColor_);
@@ -167,6 +167,7 @@ void TImagePreview::PaintEverything(const TLayout& layout, const TRect& placemen
     DrawTransparent(picture_, picture_.Rect(), backBuffer_, placement);
   }
   window_->Blit(backBuffer_, 0, 0);
+  return true;
 }
 
 }  // namespace torvel

@@ -54,7 +54,7 @@ class TImagePreview : public TCellPreview {
   TLayout CurrentLayout() const;
   void ApplyTransparency();
   void PaintPictureOnly(const TRect& placement);
-  void PaintEverything(const TLayout& layout, const TRect& placement);
+  bool PaintEverything(const TLayout& layout, const TRect& placement);
 
   std::unique_ptr<TPreviewSurface> window_;
   Bitmap backBuffer_;

@@ -135,6 +135,27 @@ TEST_F(ImagePreviewTest, AResizedWindowGetsAFullPaint) {
   EXPECT_EQ(At(175, 130), kRed);
 }
 
+// A window larger than any back buffer the program may make: full paints cannot be drawn.
+class TOversizedSurface : public TPreviewSurface {
+ public:
+  TSize ClientSize() const override { return {20000, 20000}; }
+  void Blit(const Bitmap&, int, int) override { ++Blits; }
+  void StretchBlit(const Bitmap&, const TRect&) override { ++Blits; }
+  void Invalidate() override {}
+  void Detach() override {}
+  int Blits = 0;
+};
+
+TEST(ImagePreview, AFullPaintThatCouldNotBeDrawnIsNotTakenAsDone) {
+  auto window = std::make_unique<TOversizedSurface>();
+  const TOversizedSurface& surface = *window;
+  TImagePreview preview(std::move(window));
+  const Bitmap cell = Plain(50, 40, kRed);
+  preview.ShowCell(cell, cell.Rect(), false, false);
+  preview.ShowCell(cell, cell.Rect(), false, false);  // no picture alone over an unpainted panel
+  EXPECT_EQ(surface.Blits, 0);
+}
+
 TEST_F(ImagePreviewTest, UnchangedSettingsDoNotRepaint) {
   Show(Plain(50, 40, kRed));
   const int blits = screen->Blits;
