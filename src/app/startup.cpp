@@ -158,6 +158,7 @@ void TForm1::DockEditor() {
   CreatePopupMenu();  // attached to the cell list
   editor_->HelpHandler = [this](TAnimationEdit&) { return OnHelp(); };
   TranslateMenus();
+  setMinimumWidth(editor_->LeastWidth());  // in large fonts the start size grows to fit
   resize(550, 455);
   TWidgetOnScreen onScreen(*this);
   if (TGeneral* general = General()) {

@@ -194,6 +194,8 @@ class TAnimationEdit : public QObject {
   TStatusDisplay* Status() const { return status_; }
   TToolbar& Toolbar() const { return *toolbar_; }
   TFastTimer& Timer() const { return *timer_; }
+  // The narrowest the window may be with every status panel's text whole.
+  int LeastWidth() const;
 
   TOpenInfo SaveDialogSettings;
   TOpenInfo OpenDialogSettings;

@@ -44,18 +44,21 @@ void TAnimationEdit::CreateStatusPanels() {
   }
 }
 
-// The widest texts a panel can show, with the widest digits in the largest counts.
+int TAnimationEdit::LeastWidth() const {
+  return status_->LeastWidth({Q(Translate("Ready")), Q(Translate("Working"))});
+}
+
+// The widest texts a panel can show, in the widest digits. A strip holds up to 21845 cells; a
+// cell holds at most 4,000,000 pixels, so its two sides have at most eight digits between them.
 QStringList TAnimationEdit::LongestPanelTexts(int panel) const {
-  const auto widest = [](int most) { return QString(QString::number(most).size(), '8'); };
-  const QString count = widest(TCellTable::kMostCellsWidth);
-  const QString side = widest(TCellTable::kMostCellSide);
+  static_assert(TCellTable::kMostCellsWidth < 100'000 && TCellTable::kMostCellBytes / 3 < 10'000'000);
   switch (panel) {
     case kSpeedPanel:
       return {Q(" " + Translate("still")), " 88" + Q(Translate("fps")) + " (88%)"};
     case kPositionPanel:
-      return {Q(" " + Translate("empty")), " " + count + "/" + count};
+      return {Q(" " + Translate("empty")), " 88888/88888"};
     case kSizePanel:
-      return {Q(" " + Translate("n/a")), " " + side + "w x " + side + "h"};
+      return {Q(" " + Translate("n/a")), " 8888w x 8888h"};
     default:
       return {status_->GetPanel(panel)->text()};
   }

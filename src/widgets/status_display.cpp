@@ -45,20 +45,38 @@ void TStatusDisplay::SetPanelWidth(int index, int width) {
   }
 }
 
-void TStatusDisplay::FitPanelToTexts(int index, const QStringList& texts) {
+// The label's own size hint counts its frame and indent as it draws them.
+int TStatusDisplay::WidestText(int index, const QStringList& texts) const {
   QLabel* panel = GetPanel(index);
   if (panel == nullptr) {
-    return;
+    return 0;
   }
-  // The label's own size hint counts its frame and indent as it draws them.
   const QString shown = panel->text();
-  int width = widths_[index];
+  int width = 0;
   for (const QString& text : texts) {
     panel->setText(text);
     width = std::max(width, panel->sizeHint().width());
   }
   panel->setText(shown);
-  SetPanelWidth(index, width);
+  return width;
+}
+
+void TStatusDisplay::FitPanelToTexts(int index, const QStringList& texts) {
+  if (GetPanel(index) != nullptr) {
+    SetPanelWidth(index, std::max(widths_[index], WidestText(index, texts)));
+  }
+}
+
+int TStatusDisplay::LeastWidth(const QStringList& lastPanelTexts) const {
+  int last = kPanelSlots - 1;
+  while (last >= 0 && panels_[last] == nullptr) {
+    --last;
+  }
+  int width = 0;
+  for (int i = 0; i < last; ++i) {
+    width += panels_[i] != nullptr ? widths_[i] : 0;
+  }
+  return last < 0 ? 0 : width + WidestText(last, lastPanelTexts);
 }
 
 void TStatusDisplay::SetPanelHighlight(bool highlight, int index, TColor normalText,

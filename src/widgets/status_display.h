@@ -28,6 +28,8 @@ class TStatusDisplay : public QFrame {
   void SetPanelWidth(int index, int width);
   // Widens a panel, never narrowing it, so that each of the texts shows whole in its font.
   void FitPanelToTexts(int index, const QStringList& texts);
+  // The narrowest the bar can be with every panel whole: the last one showing any of its texts.
+  int LeastWidth(const QStringList& lastPanelTexts) const;
   void SetPanelHighlight(bool highlight, int index, TColor normalText, TColor highlightText,
                          TColor normalBackground, TColor highlightBackground);
   // The panel's background colour as last set, or the bar's own colour.
@@ -42,6 +44,7 @@ class TStatusDisplay : public QFrame {
 
  private:
   void Redock();
+  int WidestText(int index, const QStringList& texts) const;
 
   std::array<QLabel*, kPanelSlots> panels_{};
   std::array<int, kPanelSlots> widths_{};

@@ -67,7 +67,7 @@ TEST_F(EditorTest, PanelsShowPositionSizeAndSpeed) {
 TEST_F(EditorTest, PanelsAreWideEnoughForTheirLongestTexts) {
   const std::pair<int, const char*> texts[] = {{TAnimationEdit::kSpeedPanel, " 17fps (82%)"},
                                                {TAnimationEdit::kPositionPanel, " 21845/21845"},
-                                               {TAnimationEdit::kSizePanel, " 1200w x 65535h"}};
+                                               {TAnimationEdit::kSizePanel, " 1200w x 3000h"}};
   TStatusDisplay& status = *editor->Status();
   EXPECT_GE(status.GetPanel(TAnimationEdit::kPausePanel)->width(), 85);
   for (const auto& [panel, text] : texts) {

@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Uses the real program as a person would, on an X server with a window manager: xdotool presses
+# the keys and types into Qt's real dialogs, xclip is the other program on the clipboard.
+# Usage: desktop_test.sh BUILD_DIR CASE, CASE being one of
+#   paste-png        a PNG another program copied becomes a cell
+#   image-strip      Paste Special > Image Strip cuts the picture into the count typed
+#   save-over        Save As onto an existing file asks exactly once, then replaces it
+#   copy-out         a copied cell reaches another program as a PNG of the cell's size
+#   automatic-paste  three pictures copied while another window has focus become three cells
+#   new-after-flip   after Flip, New and Paste, the check boxes show the new animation's state
+set -euo pipefail
+build=$1
+case_name=$2
+torvel=$build/src/app/torvel
+cli=$build/src/torvel-cli
+samples=$build/data/support
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "$case_name: $*" >&2
+  xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/^/  window: /' >&2
+  import -window root "$build/desktop-$case_name.png" 2>/dev/null &&
+    echo "  screenshot: $build/desktop-$case_name.png" >&2
+  exit 1
+}
+
+# A home of its own, the real X11 platform, an X server and a window manager.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export XDG_RUNTIME_DIR=$work/runtime LANG=C.UTF-8
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+openbox >/dev/null 2>&1 &
+pids+=($!)
+
+# wait_for SECONDS COMMAND...: until the command succeeds.
+wait_for() {
+  local tries=$(($1 * 10))
+  shift
+  for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+window_named() { xdotool search --onlyvisible --name "^$1\$" | head -1 | grep .; }
+
+# start_torvel [FILE]: starts the program and gives its window the focus.
+start_torvel() {
+  "$torvel" "$@" >"$work/torvel.log" 2>&1 &
+  pids+=($!)
+  local title="Untitled.san - Torvel"
+  [ $# -gt 0 ] && title="$(basename "$1") - Torvel"
+  wait_for 30 window_named "$title" || fail "no window \"$title\""
+  sleep 1.5  # the splash panel closes after about a second
+  main=$(window_named "$title")
+  xdotool windowactivate --sync "$main"
+}
+
+# copy_picture FILE: another program puts a PNG on the clipboard and stays to serve it.
+copy_picture() {
+  xclip -selection clipboard -t image/png -i "$1" 2>/dev/null &
+  pids+=($!)
+  wait_for 5 sh -c 'xclip -selection clipboard -t TARGETS -o | grep -q image/png'
+}
+
+# save_as PATH: File > Save As through the real dialog; waits until the window names the file.
+save_as() {
+  xdotool key --clearmodifiers ctrl+a
+  wait_for 10 window_named "Save As" || fail "no Save As dialog"
+  xdotool type --delay 10 "$1"
+  xdotool key Return
+  wait_for 10 window_named "$(basename "$1") - Torvel" || fail "not saved as $1"
+}
+
+info_line() { "$cli" info "$1" | sed -n "s/^$2: //p"; }
+expect_equal() { [ "$1" = "$2" ] || fail "$3: got \"$1\", expected \"$2\""; }
+
+case $case_name in
+  paste-png)
+    convert -size 40x30 xc:'#3366cc' "$work/picture.png"
+    copy_picture "$work/picture.png"
+    start_torvel
+    xdotool key --clearmodifiers ctrl+v
+    save_as "$work/pasted.san"
+    expect_equal "$(info_line "$work/pasted.san" cells)" 1 "cells"
+    expect_equal "$(info_line "$work/pasted.san" "cell size")" 40x30 "cell size"
+    ;;
+  image-strip)
+    convert -size 60x20 xc:red -fill blue -draw 'rectangle 20,0 39,19' \
+      -fill lime -draw 'rectangle 40,0 59,19' "$work/strip.png"
+    copy_picture "$work/strip.png"
+    start_torvel
+    xdotool key F4
+    wait_for 10 window_named "Image Strip" || fail "no Image Strip question"
+    xdotool key ctrl+a && xdotool type 3 && xdotool key Return
+    save_as "$work/strip.san"
+    expect_equal "$(info_line "$work/strip.san" cells)" 3 "cells"
+    expect_equal "$(info_line "$work/strip.san" "cell size")" 20x20 "cell size"
+    ;;
+  save-over)
+    cp "$samples/Bouncing Ball.san" "$work/ours.san"
+    cp "$samples/Walking Figure.san" "$work/theirs.san"
+    start_torvel "$work/ours.san"
+    xdotool key --clearmodifiers ctrl+a
+    wait_for 10 window_named "Save As" || fail "no Save As dialog"
+    xdotool type --delay 10 "$work/theirs.san"
+    xdotool key Return
+    wait_for 10 window_named Torvel || fail "no question before replacing the file"
+    sleep 0.5
+    questions=$(xdotool search --onlyvisible --name . getwindowname %@ |
+      grep -cv -e ' - Torvel$' -e '^Torvel$' || true)
+    expect_equal "$questions" 0 "other dialogs beside Torvel's question"
+    xdotool key Return  # Yes
+    wait_for 10 window_named "theirs.san - Torvel" || fail "not saved over theirs.san"
+    expect_equal "$("$cli" info "$work/theirs.san")" "$("$cli" info "$work/ours.san")" "replaced file"
+    ;;
+  copy-out)
+    cp "$samples/Spinning Logo.san" "$work/logo.san"
+    start_torvel "$work/logo.san"
+    xdotool key --clearmodifiers ctrl+c
+    wait_for 5 sh -c 'xclip -selection clipboard -t image/png -o > "$0/copied.png" &&
+                      identify "$0/copied.png"' "$work" || fail "no PNG on the clipboard"
+    expect_equal "$(identify -format '%wx%h' "$work/copied.png")" \
+      "$(info_line "$work/logo.san" "cell size")" "copied picture size"
+    ;;
+  automatic-paste)
+    start_torvel
+    xdotool key F5
+    xmessage -name other "Another program" &
+    pids+=($!)
+    wait_for 10 window_named other || wait_for 10 window_named xmessage || fail "no other window"
+    other=$(xdotool search --onlyvisible --class xmessage | head -1)
+    xdotool windowactivate --sync "$other"
+    for colour in red lime blue; do
+      convert -size 16x16 xc:$colour "$work/$colour.png"
+      copy_picture "$work/$colour.png"
+      sleep 1.5  # the program looks at the clipboard twice a second
+    done
+    xdotool windowactivate --sync "$main"
+    xdotool key F5
+    save_as "$work/collected.san"
+    expect_equal "$(info_line "$work/collected.san" cells)" 3 "cells"
+    ;;
+  new-after-flip)
+    # The row of the speed list and check boxes, just above the status line.
+    controls() { import -window "$main" -gravity south -crop 0x26+0+18 +repage "$work/$1.png"; }
+    differ() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != 0 ]; }
+    convert -size 30x30 xc:orange "$work/picture.png"
+    copy_picture "$work/picture.png"
+    start_torvel
+    xdotool key --clearmodifiers ctrl+v && sleep 0.5 && controls upright
+    xdotool key F8 && sleep 0.5 && controls flipped
+    differ upright flipped || fail "the Flip box did not show Flip"
+    xdotool key --clearmodifiers ctrl+n
+    wait_for 10 window_named Torvel || fail "no question about the unsaved animation"
+    xdotool key --clearmodifiers alt+n
+    wait_for 10 window_named "Untitled.san - Torvel" || fail "no new animation"
+    xdotool key --clearmodifiers ctrl+v && sleep 0.5 && controls again
+    differ upright again && fail "the check boxes still show the previous animation's Flip"
+    ;;
+  *)
+    echo "desktop_test.sh: unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+echo "$case_name: passed"
