@@ -58,7 +58,6 @@ void Measure(const char* what, int fps, const torvel::TCellTable& table, int sec
   std::fflush(stdout);
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv) {

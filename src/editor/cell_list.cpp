@@ -51,7 +51,8 @@ int TAnimationEdit::LeastWidth() const {
 // The widest texts a panel can show, in the widest digits. A strip holds up to 21845 cells; a
 // cell holds at most 4,000,000 pixels, so its two sides have at most eight digits between them.
 QStringList TAnimationEdit::LongestPanelTexts(int panel) const {
-  static_assert(TCellTable::kMostCellsWidth < 100'000 && TCellTable::kMostCellBytes / 3 < 10'000'000);
+  static_assert(TCellTable::kMostCellsWidth < 100'000 &&
+                TCellTable::kMostCellBytes / 3 < 10'000'000);
   switch (panel) {
     case kSpeedPanel:
       return {Q(" " + Translate("still")), " 88" + Q(Translate("fps")) + " (88%)"};

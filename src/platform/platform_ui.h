@@ -28,10 +28,10 @@ struct TFileDialogRequest {
   TFileDialogKind Kind = TFileDialogKind::Open;
   std::string DefaultExt;  // without the dot; added to a name typed without an extension
   int Options = 0;         // TOpenOption bits
-  std::string Filter;    // "Description|*.ext|..." pairs
-  int FilterIndex = 1;   // 1-based, as the dialog reports it
-  std::string Folder;    // initial folder
-  std::string FileName;  // proposed file name, without folder
+  std::string Filter;      // "Description|*.ext|..." pairs
+  int FilterIndex = 1;     // 1-based, as the dialog reports it
+  std::string Folder;      // initial folder
+  std::string FileName;    // proposed file name, without folder
 };
 
 using TCustomColors = std::array<TColor, 16>;

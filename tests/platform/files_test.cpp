@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,8 +38,8 @@ TEST(Files, AFailedSafeWriteKeepsThePreviousFile) {
   TWriteFailure why = TWriteFailure::None;
   {
     const test::TFileSizeLimit diskFull(8);
-    EXPECT_FALSE(WriteFileSafely(folder + "keep.txt",
-                                 reinterpret_cast<const uint8_t*>(text.data()), text.size(), &why));
+    EXPECT_FALSE(WriteFileSafely(folder + "keep.txt", reinterpret_cast<const uint8_t*>(text.data()),
+                                 text.size(), &why));
   }
   EXPECT_EQ(why, TWriteFailure::Writing);
   EXPECT_EQ(ReadText(folder + "keep.txt"), "previous");
@@ -62,8 +62,8 @@ TEST(Files, ASaveRemovesTemporaryFilesThatAKilledSaveLeft) {
   const auto leave = [&](const std::string& name) {
     return ::open((folder + name).c_str(), O_WRONLY | O_CREAT, 0644);
   };
-  ::close(leave(".a.san.123456.part"));  // left by a killed save
-  ::close(leave(".notes.part"));         // not ours: no number
+  ::close(leave(".a.san.123456.part"));        // left by a killed save
+  ::close(leave(".notes.part"));               // not ours: no number
   const int writer = leave(".b.san.77.part");  // still being written
   ASSERT_GE(writer, 0);
   ASSERT_EQ(::flock(writer, LOCK_EX), 0);
