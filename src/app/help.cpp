@@ -4,7 +4,7 @@
 
 #include "platform/files.h"
 #include "services/carrier.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/scramble.h"
 #include "services/services.h"
 #include "services/stored_texts.h"

@@ -11,7 +11,7 @@
 #include "platform/jpeg.h"
 #include "platform/qt/screen_window.h"
 #include "services/carrier.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/program_data.h"
 #include "services/scramble.h"
 #include "services/services.h"

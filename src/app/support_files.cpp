@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "services/carrier.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/general.h"
 #include "services/paths.h"
 #include "services/services.h"

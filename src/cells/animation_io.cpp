@@ -4,7 +4,7 @@
 #include <new>
 
 #include "platform/files.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/translate.h"
 #include "services/zlib_codec.h"
 #include "services/zlib_stream.h"

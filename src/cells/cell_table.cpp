@@ -5,7 +5,7 @@
 #include "cells/cell_helpers.h"
 #include "platform/raster.h"
 #include "platform/ticks.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/paths.h"
 
 namespace torvel {

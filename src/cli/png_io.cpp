@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 
 namespace torvel {
 

@@ -9,7 +9,7 @@
 #include "platform/files.h"
 #include "platform/qt/bitmap_image.h"
 #include "platform/ticks.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/services.h"
 #include "services/translate.h"
 

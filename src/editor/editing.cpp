@@ -7,7 +7,7 @@
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
 #include "platform/raster.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/services.h"
 
 namespace torvel {

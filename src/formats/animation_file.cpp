@@ -1,6 +1,6 @@
 #include "formats/animation_file.h"
 
-#include "formats/property_stream.h"
+#include "services/property_stream.h"
 
 namespace torvel {
 

@@ -7,7 +7,7 @@
 #include "platform/platform_ui.h"
 #include "platform/raster.h"
 #include "platform/ticks.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/general.h"
 
 namespace torvel {

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "platform/bmp.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 
 namespace torvel {
 

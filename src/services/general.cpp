@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "platform/files.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/services.h"
 #include "services/translate.h"
 

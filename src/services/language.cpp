@@ -1,8 +1,8 @@
 #include "services/language.h"
 
-#include "formats/property_stream.h"
+#include "services/property_stream.h"
 #include "platform/files.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/general.h"
 #include "services/scramble.h"
 

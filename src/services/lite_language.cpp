@@ -5,7 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/stream.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/scramble.h"
 
 namespace torvel {

@@ -3,7 +3,7 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/platform_ui.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 
 namespace torvel {
 std::string TPaths::AddSeparator(const std::string& path) {

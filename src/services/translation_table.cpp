@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/ticks.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/general.h"
 #include "services/services.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <new>
 
-#include "formats/property_stream.h"
+#include "services/property_stream.h"
 #include "platform/files.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/general.h"
 #include "services/lazy_service.h"
 #include "services/paths.h"

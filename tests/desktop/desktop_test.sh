@@ -8,7 +8,7 @@
 #   copy-out         a copied cell reaches another program as a PNG of the cell's size
 #   automatic-paste  three pictures copied while another window has focus become three cells
 #   new-after-flip   after Flip, New and Paste, the check boxes show the new animation's state
-set -euo pipefail
+set -Eeuo pipefail
 build=$1
 case_name=$2
 torvel=$build/src/app/torvel
@@ -23,6 +23,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'fail "the command on line $LINENO failed"' ERR
 fail() {
   echo "$case_name: $*" >&2
   xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/^/  window: /' >&2
@@ -81,6 +82,7 @@ save_as() {
   wait_for 10 window_named "$(basename "$1") - Torvel" || fail "not saved as $1"
 }
 
+clipboard_is_empty() { ! xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png; }
 info_line() { "$cli" info "$1" | sed -n "s/^$2: //p"; }
 expect_equal() { [ "$1" = "$2" ] || fail "$3: got \"$1\", expected \"$2\""; }
 
@@ -143,7 +145,8 @@ case $case_name in
     for colour in red lime blue; do
       convert -size 16x16 xc:$colour "$work/$colour.png"
       copy_picture "$work/$colour.png"
-      sleep 1.5  # the program looks at the clipboard twice a second
+      # The program looks twice a second, takes the picture and empties the clipboard.
+      wait_for 10 clipboard_is_empty || fail "the $colour picture was not taken"
     done
     xdotool windowactivate --sync "$main"
     xdotool key F5

@@ -2,7 +2,7 @@
 #include <QToolButton>
 
 #include "editor/editor_fixture.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "support/test_folders.h"
 #include "widgets/toolbar.h"
 

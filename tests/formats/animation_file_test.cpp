@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "formats/property_stream.h"
+#include "services/property_stream.h"
 
 namespace torvel {
 namespace {

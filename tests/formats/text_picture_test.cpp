@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/raster.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/general.h"
 
 namespace torvel {

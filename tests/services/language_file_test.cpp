@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "formats/property_stream.h"
+#include "services/property_stream.h"
 #include "platform/files.h"
 #include "services/language.h"
 #include "services/lite_language.h"

@@ -7,7 +7,7 @@
 
 #include "platform/bmp.h"
 #include "platform/files.h"
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 #include "services/zlib_codec.h"
 #include "support/file_helpers.h"
 #include "support/file_size_limit.h"

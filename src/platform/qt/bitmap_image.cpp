@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <cstring>
 
-#include "services/error_texts.h"
+#include "platform/error_texts.h"
 
 namespace torvel {
 

@@ -1,4 +1,4 @@
-#include "formats/property_stream.h"
+#include "services/property_stream.h"
 
 #include <algorithm>
 #include <climits>
