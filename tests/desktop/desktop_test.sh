@@ -25,6 +25,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'fail "the command on line $LINENO failed"' ERR
 fail() {
+  trap - ERR
   echo "$case_name: $*" >&2
   xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/^/  window: /' >&2
   import -window root "$build/desktop-$case_name.png" 2>/dev/null &&
@@ -40,10 +41,9 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "$case_name: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(cat "$work/display")
-openbox >/dev/null 2>&1 &
-pids+=($!)
 
 # wait_for SECONDS COMMAND...: until the command succeeds.
 wait_for() {
@@ -52,7 +52,17 @@ wait_for() {
   for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
+wm_is_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 window_named() { xdotool search --onlyvisible --name "^$1\$" | head -1 | grep .; }
+
+# The window manager; once more if it is not up in time (seen rarely on a loaded machine).
+start_window_manager() {
+  openbox >>"$work/openbox.log" 2>&1 &
+  pids+=($!)
+  wait_for 15 wm_is_up
+}
+start_window_manager || start_window_manager ||
+  fail "the window manager did not start: $(cat "$work/openbox.log")"
 
 # start_torvel [FILE]: starts the program and gives its window the focus.
 start_torvel() {
@@ -63,8 +73,9 @@ start_torvel() {
   wait_for 30 window_named "$title" || fail "no window \"$title\""
   sleep 1.5  # the splash panel closes after about a second
   main=$(window_named "$title")
-  xdotool windowactivate --sync "$main"
+  activate "$main"
 }
+activate() { wait_for 10 xdotool windowactivate --sync "$1" || fail "cannot focus window $1"; }
 
 # copy_picture FILE: another program puts a PNG on the clipboard and stays to serve it.
 copy_picture() {
@@ -141,14 +152,14 @@ case $case_name in
     pids+=($!)
     wait_for 10 window_named other || wait_for 10 window_named xmessage || fail "no other window"
     other=$(xdotool search --onlyvisible --class xmessage | head -1)
-    xdotool windowactivate --sync "$other"
+    activate "$other"
     for colour in red lime blue; do
       convert -size 16x16 xc:$colour "$work/$colour.png"
       copy_picture "$work/$colour.png"
       # The program looks twice a second, takes the picture and empties the clipboard.
       wait_for 10 clipboard_is_empty || fail "the $colour picture was not taken"
     done
-    xdotool windowactivate --sync "$main"
+    activate "$main"
     xdotool key F5
     save_as "$work/collected.san"
     expect_equal "$(info_line "$work/collected.san" cells)" 3 "cells"
