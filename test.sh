@@ -12,10 +12,10 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== Sanitizer and fuzz build (clang) =="
 CC=clang CXX=clang++ torvel_configure_and_build build-fuzz \
-  -DCMAKE_BUILD_TYPE=Debug -DTORVEL_UI=OFF -DTORVEL_FUZZ=ON
+  -DCMAKE_BUILD_TYPE=Debug -DTORVEL_UI=OFF -DTORVEL_FUZZ=ON -DTORVEL_WERROR=ON
 (cd build-fuzz && ctest --output-on-failure -j "$(nproc)")
 
 echo "== Regular build =="
-torvel_configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+torvel_configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVEL_WERROR=ON
 cd build
 ctest --output-on-failure -j "$(nproc)"

@@ -2,9 +2,9 @@
 
 #include <sstream>
 
+#include "platform/error_texts.h"
 #include "platform/files.h"
 #include "services/carrier.h"
-#include "platform/error_texts.h"
 #include "services/scramble.h"
 #include "services/services.h"
 #include "services/stored_texts.h"

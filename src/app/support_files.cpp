@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "services/carrier.h"
 #include "platform/error_texts.h"
+#include "services/carrier.h"
 #include "services/general.h"
 #include "services/paths.h"
 #include "services/services.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
 #include "services/translate.h"
 #include "services/zlib_codec.h"
 #include "services/zlib_stream.h"

@@ -5,9 +5,9 @@
 #include <new>
 
 #include "cells/cell_helpers.h"
+#include "platform/error_texts.h"
 #include "platform/raster.h"
 #include "platform/ticks.h"
-#include "platform/error_texts.h"
 #include "services/paths.h"
 #include "services/services.h"
 

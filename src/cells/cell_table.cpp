@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "cells/cell_helpers.h"
+#include "platform/error_texts.h"
 #include "platform/raster.h"
 #include "platform/ticks.h"
-#include "platform/error_texts.h"
 #include "services/paths.h"
 
 namespace torvel {

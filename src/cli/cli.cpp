@@ -7,8 +7,8 @@
 #include "cells/animation_io.h"
 #include "cli/png_io.h"
 #include "platform/bmp.h"
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
 #include "services/general.h"
 #include "services/paths.h"
 

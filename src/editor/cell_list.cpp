@@ -6,6 +6,7 @@
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
 #include "platform/qt/bitmap_image.h"
+#include "platform/qt/qt_text.h"
 #include "platform/ticks.h"
 #include "services/translate.h"
 #include "widgets/status_display.h"
@@ -14,10 +15,6 @@
 
 namespace torvel {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 struct TPanelSetup {
   int Width;         // the least width; wider where a text needs it

@@ -6,10 +6,10 @@
 #include "editor/animation_edit.h"
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
+#include "platform/error_texts.h"
 #include "platform/files.h"
 #include "platform/qt/bitmap_image.h"
 #include "platform/ticks.h"
-#include "platform/error_texts.h"
 #include "services/services.h"
 #include "services/translate.h"
 

@@ -6,8 +6,8 @@
 #include "editor/animation_edit.h"
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
 #include "services/services.h"
 #include "services/translate.h"
 

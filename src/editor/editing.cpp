@@ -6,8 +6,8 @@
 #include "editor/animation_edit.h"
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
-#include "platform/raster.h"
 #include "platform/error_texts.h"
+#include "platform/raster.h"
 #include "services/services.h"
 
 namespace torvel {

@@ -11,6 +11,7 @@
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
 #include "platform/platform_ui.h"
+#include "platform/qt/qt_text.h"
 #include "platform/ticks.h"
 #include "services/services.h"
 #include "services/translate.h"
@@ -20,10 +21,6 @@
 
 namespace torvel {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 // Left-aligned controls whose own height decides their top on the control row.
 int CentredOn(int bottom, int rowHeight, int ownHeight) {

@@ -4,10 +4,10 @@
 #include <memory>
 #include <new>
 
+#include "platform/error_texts.h"
 #include "platform/platform_ui.h"
 #include "platform/raster.h"
 #include "platform/ticks.h"
-#include "platform/error_texts.h"
 #include "services/general.h"
 
 namespace torvel {

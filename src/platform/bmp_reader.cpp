@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/little_endian.h"
+
 namespace torvel {
 namespace {
 
@@ -17,14 +19,8 @@ constexpr uint32_t kBiRle8 = 1;
 constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 
-uint16_t U16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t U32(const uint8_t* p) {
-  return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16;
-}
 int32_t I32(const uint8_t* p) {
-  return static_cast<int32_t>(U32(p));
+  return static_cast<int32_t>(ReadLittleEndian32(p));
 }
 
 // One colour channel of a bit-field pixel: where it sits and how wide it is.
@@ -113,9 +109,9 @@ bool TBmpDecoder::ReadHeader() {
   if (size_ < kFileHeaderSize + 12 || data_[0] != 'B' || data_[1] != 'M') {
     return Fail(kUnsupported);
   }
-  h_.PixelOffset = U32(data_ + 10);
+  h_.PixelOffset = ReadLittleEndian32(data_ + 10);
   const uint8_t* info = data_ + kFileHeaderSize;
-  const uint32_t headerSize = U32(info);
+  const uint32_t headerSize = ReadLittleEndian32(info);
   if (headerSize == 12) {
     return ReadCoreHeader(info);
   }
@@ -129,12 +125,12 @@ bool TBmpDecoder::ReadHeader() {
 
 // The OS/2 1.x header: 16-bit sizes, always bottom-up, 3-byte palette entries.
 bool TBmpDecoder::ReadCoreHeader(const uint8_t* p) {
-  h_.Width = U16(p + 4);
-  h_.Height = U16(p + 6);
-  if (U16(p + 8) != 1) {
+  h_.Width = ReadLittleEndian16(p + 4);
+  h_.Height = ReadLittleEndian16(p + 6);
+  if (ReadLittleEndian16(p + 8) != 1) {
     return Fail(kUnsupported);
   }
-  h_.Bits = U16(p + 10);
+  h_.Bits = ReadLittleEndian16(p + 10);
   h_.PaletteEntrySize = 3;
   h_.HeadersEnd = kFileHeaderSize + 12;
   h_.PaletteCount = h_.Bits <= 8 ? 1u << h_.Bits : 0;
@@ -144,24 +140,24 @@ bool TBmpDecoder::ReadCoreHeader(const uint8_t* p) {
 bool TBmpDecoder::ReadInfoHeader(const uint8_t* p, uint32_t headerSize) {
   const int32_t width = I32(p + 4);
   const int32_t height = I32(p + 8);
-  if (U16(p + 12) != 1 || width <= 0 || height == 0 || height == INT_MIN) {
+  if (ReadLittleEndian16(p + 12) != 1 || width <= 0 || height == 0 || height == INT_MIN) {
     return Fail(kUnsupported);
   }
   h_.Width = width;
   h_.TopDown = height < 0;
   h_.Height = height < 0 ? -height : height;
-  h_.Bits = U16(p + 14);
-  h_.Compression = U32(p + 16);
-  h_.SizeImage = U32(p + 20);
-  const uint32_t colorsUsed = U32(p + 32);
+  h_.Bits = ReadLittleEndian16(p + 14);
+  h_.Compression = ReadLittleEndian32(p + 16);
+  h_.SizeImage = ReadLittleEndian32(p + 20);
+  const uint32_t colorsUsed = ReadLittleEndian32(p + 32);
   h_.HeadersEnd = kFileHeaderSize + headerSize;
   if (headerSize >= 52) {
     for (int c = 0; c < 3; ++c) {
-      h_.Masks[c] = U32(p + 40 + 4 * c);
+      h_.Masks[c] = ReadLittleEndian32(p + 40 + 4 * c);
     }
   }
   if (headerSize >= 56) {
-    h_.AlphaMask = U32(p + 52);
+    h_.AlphaMask = ReadLittleEndian32(p + 52);
   }
   if (h_.Bits <= 8) {
     if (h_.Bits < 1 || colorsUsed > (1u << h_.Bits)) {
@@ -211,7 +207,7 @@ bool TBmpDecoder::ReadMasks() {
       return Fail(kUnsupported);
     }
     for (int c = 0; c < 3; ++c) {
-      h_.Masks[c] = U32(data_ + h_.HeadersEnd + 4 * c);
+      h_.Masks[c] = ReadLittleEndian32(data_ + h_.HeadersEnd + 4 * c);
     }
     h_.HeadersEnd += 12;
   }
@@ -290,7 +286,8 @@ bool TBmpDecoder::DecodeRows(Bitmap& picture) {
         }
         continue;
       }
-      const uint32_t pixel = bits == 16 ? U16(in + 2 * x) : U32(in + 4 * x);
+      const uint32_t pixel =
+          bits == 16 ? ReadLittleEndian16(in + 2 * x) : ReadLittleEndian32(in + 4 * x);
       const TColor color = TColor{channels_[0].Extract(pixel)} |
                            TColor{channels_[1].Extract(pixel)} << 8 |
                            TColor{channels_[2].Extract(pixel)} << 16;

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
 #include "services/services.h"
 #include "services/translate.h"
 

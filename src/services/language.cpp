@@ -1,9 +1,9 @@
 #include "services/language.h"
 
-#include "services/property_stream.h"
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
 #include "services/general.h"
+#include "services/property_stream.h"
 #include "services/scramble.h"
 
 namespace torvel {

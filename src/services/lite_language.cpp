@@ -3,9 +3,10 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/files.h"
-#include "platform/stream.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
+#include "platform/little_endian.h"
+#include "platform/stream.h"
 #include "services/scramble.h"
 
 namespace torvel {
@@ -18,15 +19,13 @@ constexpr size_t kSignatureSearch = 20;  // the signature ends with a zero byte 
 constexpr int64_t kMostFileBytes = int64_t{16} << 20;
 
 int32_t ReadInt32(const uint8_t* bytes) {
-  return static_cast<int32_t>(
-      static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-      static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+  return static_cast<int32_t>(ReadLittleEndian32(bytes));
 }
 
 std::string Int32Text(int32_t value) {
-  const auto bits = static_cast<uint32_t>(value);
-  return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
-          static_cast<char>(bits >> 24)};
+  uint8_t bytes[4];
+  WriteLittleEndian32(bytes, static_cast<uint32_t>(value));
+  return {bytes, bytes + 4};
 }
 
 // Reads the file's length-prefixed fields one after another.

@@ -1,9 +1,9 @@
 #include "services/paths.h"
 
+#include "platform/error_texts.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/platform_ui.h"
-#include "platform/error_texts.h"
 
 namespace torvel {
 std::string TPaths::AddSeparator(const std::string& path) {

@@ -7,6 +7,8 @@
 
 #include <strings.h>
 
+#include "platform/little_endian.h"
+
 namespace torvel {
 namespace tags = property_tags;
 
@@ -53,9 +55,8 @@ bool TPropertyWriter::Bytes(const std::string& name, const std::vector<uint8_t>&
     return PutByte(tags::kShortBytes) && PutByte(static_cast<uint8_t>(bytes.size())) &&
            Put(bytes.data(), bytes.size());
   }
-  const auto size = static_cast<uint32_t>(bytes.size());
-  const uint8_t length[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
-                             static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
+  uint8_t length[4];
+  WriteLittleEndian32(length, static_cast<uint32_t>(bytes.size()));
   return PutByte(tags::kLongBytes) && Put(length, 4) && Put(bytes.data(), bytes.size());
 }
 
@@ -82,15 +83,12 @@ bool ReadShortString(TStream& stream, std::string& text) {
   return stream.ReadExact(text.data(), length);
 }
 
-bool ReadLittleEndian(TStream& stream, int bytes, uint32_t& value) {
+bool ReadNumber(TStream& stream, int bytes, uint32_t& value) {
   uint8_t raw[4] = {};
   if (!stream.ReadExact(raw, static_cast<size_t>(bytes))) {
     return false;
   }
-  value = 0;
-  for (int i = 0; i < bytes; ++i) {
-    value |= uint32_t{raw[i]} << (8 * i);
-  }
+  value = ReadLittleEndian(raw, bytes);
   return true;
 }
 
@@ -112,13 +110,13 @@ bool ReadValue(TStream& stream, size_t maxBytes, TPropertyValue& value) {
   switch (tag) {
     case tags::kInt8:
       value.Kind = TKind::Integer;
-      return ReadLittleEndian(stream, 1, raw) && (value.Integer = static_cast<int8_t>(raw), true);
+      return ReadNumber(stream, 1, raw) && (value.Integer = static_cast<int8_t>(raw), true);
     case tags::kInt16:
       value.Kind = TKind::Integer;
-      return ReadLittleEndian(stream, 2, raw) && (value.Integer = static_cast<int16_t>(raw), true);
+      return ReadNumber(stream, 2, raw) && (value.Integer = static_cast<int16_t>(raw), true);
     case tags::kInt32:
       value.Kind = TKind::Integer;
-      return ReadLittleEndian(stream, 4, raw) && (value.Integer = static_cast<int32_t>(raw), true);
+      return ReadNumber(stream, 4, raw) && (value.Integer = static_cast<int32_t>(raw), true);
     case tags::kFalse:
     case tags::kTrue:
       value.Kind = TKind::Boolean;
@@ -126,10 +124,10 @@ bool ReadValue(TStream& stream, size_t maxBytes, TPropertyValue& value) {
       return true;
     case tags::kShortBytes:
       value.Kind = TKind::Bytes;
-      return ReadLittleEndian(stream, 1, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
+      return ReadNumber(stream, 1, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
     case tags::kLongBytes:
       value.Kind = TKind::Bytes;
-      return ReadLittleEndian(stream, 4, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
+      return ReadNumber(stream, 4, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
     default:
       return false;  // a tag this format does not use
   }

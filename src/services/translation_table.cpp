@@ -1,8 +1,8 @@
 #include "services/translation_table.h"
 
+#include "platform/error_texts.h"
 #include "platform/files.h"
 #include "platform/ticks.h"
-#include "platform/error_texts.h"
 #include "services/general.h"
 #include "services/services.h"
 

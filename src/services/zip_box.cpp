@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <new>
 
-#include "services/property_stream.h"
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
 #include "services/general.h"
 #include "services/lazy_service.h"
 #include "services/paths.h"
+#include "services/property_stream.h"
 #include "services/zlib_codec.h"
 #include "services/zlib_stream.h"
 

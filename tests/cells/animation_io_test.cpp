@@ -5,9 +5,9 @@
 #include <climits>
 #include <cstring>
 
-#include "services/property_stream.h"
-#include "platform/raster.h"
 #include "platform/error_texts.h"
+#include "platform/raster.h"
+#include "services/property_stream.h"
 #include "services/zlib_codec.h"
 
 namespace torvel {

@@ -2,9 +2,9 @@
 
 #include "cells/animation_io.h"
 #include "editor/editor_fixture.h"
-#include "services/property_stream.h"
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
+#include "services/property_stream.h"
 #include "services/services.h"
 #include "services/zlib_codec.h"
 #include "support/file_helpers.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/raster.h"
 #include "platform/error_texts.h"
+#include "platform/raster.h"
 #include "services/general.h"
 
 namespace torvel {

@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include "services/property_stream.h"
 #include "platform/files.h"
 #include "services/language.h"
 #include "services/lite_language.h"
+#include "services/property_stream.h"
 #include "services/scramble.h"
 #include "services/services.h"
 #include "services/translate.h"

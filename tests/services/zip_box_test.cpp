@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "platform/bmp.h"
-#include "platform/files.h"
 #include "platform/error_texts.h"
+#include "platform/files.h"
 #include "services/zlib_codec.h"
 #include "support/file_helpers.h"
 #include "support/file_size_limit.h"

@@ -16,13 +16,10 @@
 #include <utility>
 
 #include "platform/qt/bitmap_image.h"
+#include "platform/qt/qt_text.h"
 
 namespace torvel {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 QMessageBox::Icon BoxIcon(TMessageIcon icon) {
   switch (icon) {
