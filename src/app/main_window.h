@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_drop.h"
+#include "app/dropped_files.h"
 #include "platform/bitmap.h"
 
 class QAction;
@@ -43,6 +43,14 @@ inline constexpr const char* kVersionText = "1.00.478";
 // The program's only top-level window: the menus, and the editor's window docked into it.
 // Every menu command calls one editor operation; the enable rules run whenever a menu opens and
 // before a shortcut's command.
+//
+// Where its operations are, by group (src/app/):
+//   main_window_menus.cpp     the menus, popup menu, shortcuts and their enable rules; the
+//                             command-line file, OnTop, the shell's busy state, closing
+//   main_window_startup.cpp   the start-up sequence, splash picture, icon animation, docking
+//   main_window_settings.cpp  the settings file
+//   main_window_help.cpp      the support files and the web pages
+//   main_window_drops.cpp     files dropped onto the window
 class TForm1 : public QMainWindow {
   Q_OBJECT
 

@@ -35,6 +35,18 @@ class TToolbar;
 // The animation editor: its borderless editing window with the cell list, the preview, the
 // speed row and the status line, the cell store it edits and the playback timer that drives it.
 // Every command of the main window calls one of its operations.
+//
+// Where its operations are, by group (src/editor/):
+//   animation_edit_window.cpp       construction, controls and their layout, click routing,
+//                                   busy state, caption, SyncControls
+//   animation_edit_settings.cpp     Transparent, Flip, Mirror, interval, indicators, background,
+//                                   pause, ResetCells
+//   animation_edit_editing.cpp      Undo, Cut, Copy, Delete, Clear, Reverse, cell drag and drop
+//   animation_edit_clipboard.cpp    Paste, Paste Image Strip, pasted files, automatic paste
+//   animation_edit_documents.cpp    reading and writing files, New, Open, Save, Save As,
+//                                   QueryClose, View Folder, Help
+//   animation_edit_list_status.cpp  the cell list, the status panels and the playback tick
+//   animation_edit_toolbar.cpp      the toolbar's buttons and their rules
 class TAnimationEdit : public QObject {
   Q_OBJECT
 

@@ -1,5 +1,5 @@
 // Files dropped onto the main window: an animation is opened, pictures become cells.
-#include "app/file_drop.h"
+#include "app/dropped_files.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,3 +1,5 @@
+// The main window's menus, popup menu and shortcuts with their enable rules; the file named on
+// the command line, OnTop, the shell's busy state and the close sequence.
 #include "app/main_window.h"
 
 #include <QCloseEvent>
