@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -136,8 +137,28 @@ class TForm1 : public QMainWindow {
   void CreateIconAnimation();
   // Opens a web page whose address is kept in stored form; the homepage adds its page name.
   void OpenWebPage(const char* storedAddress, bool homepage);
+  // One entry of a menu table: a menu, a separator or an item.
+  struct TMenuEntry {
+    enum class TKind { Menu, Separator, Item };
+    TKind Kind;
+    const char* Parent = nullptr;   // the object name of the menu it is in; none: the menu bar
+    const char* Name = nullptr;     // its object name
+    const char* Caption = nullptr;  // English; translated at start-up
+    const char* Key = nullptr;      // an item's shortcut, shown beside its caption
+    void (*Command)(TForm1&) = nullptr;
+    void (TForm1::*Open)() = nullptr;  // a menu's open handler, run before it shows
+    bool Checkable = false;
+    const char* OtherKey = nullptr;  // a second shortcut, not shown
+    const char* Twin = nullptr;      // a popup item: the main-menu item whose command it runs
+  };
+  using TOpener = void (TForm1::*)();
+  using TMenus = std::map<std::string, QMenu*>;
+  using TOpeners = std::map<std::string, std::vector<TOpener>>;
+  static std::span<const TMenuEntry> MenuEntries();
+  static std::span<const TMenuEntry> PopupEntries();
   void CreateMenus();
   void CreatePopupMenu();
+  void AddEntry(const TMenuEntry& entry, TMenus& menus, TOpeners& openers);
   // Translates every caption of both menus.
   void TranslateMenus();
   QAction* AddItem(QMenu* menu, const char* name, const char* caption,

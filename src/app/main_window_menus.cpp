@@ -117,138 +117,70 @@ void TForm1::Report(bool ok) {
 }
 
 void TForm1::CreateMenus() {
-  TAnimationEdit& e = *editor_;
-  fileMenu_ = menuBar()->addMenu("&File");
-  fileMenu_->setObjectName("File1");
-  AddItem(fileMenu_, "New1", "&New", "Ctrl+N", [this, &e] { Report(e.New(true)); });
-  AddItem(fileMenu_, "NewInstance1", "New &Instance", nullptr, [] {
-    if (TPlatformUi* ui = PlatformUi()) {
-      ui->StartNewInstance();
-    }
-  });
-  fileMenu_->addSeparator();
-  AddItem(fileMenu_, "Open1", "&Open...", "Ctrl+O", [this, &e] { Report(e.Open("")); });
-  AddItem(fileMenu_, "OpenfromStartButton1", "Open from Start &Button...", nullptr,
-          [this, &e] { Report(e.Open(SharedAnimationsFolder())); });
-  AddItem(fileMenu_, "Save1", "&Save", "Ctrl+S", [this, &e] { Report(e.Save()); });
-  AddItem(fileMenu_, "SaveAs1", "Save &As...", "Ctrl+A", [this, &e] { Report(e.SaveAs("")); });
-  AddItem(fileMenu_, "SavetoStartButton1", "Save &to Start Button...", nullptr,
-          [this, &e] { Report(e.SaveAs(SharedAnimationsFolder())); });
-  QMenu* preferences = fileMenu_->addMenu("P&references");
-  preferences->setObjectName("Preferences1");
-  AddItem(preferences, "ExtractSupportFiles1", "&Extract Support Files...", nullptr,
-          [this] { ExtractSupportFiles1Click(); });
-  fileMenu_->addSeparator();
-  AddItem(fileMenu_, "Exit1", "E&xit", nullptr, [this] { CloseProgram(); });
-  connect(fileMenu_, &QMenu::aboutToShow, this, &TForm1::FileMenuOpen);
-
-  editMenu_ = menuBar()->addMenu("&Edit");
-  editMenu_->setObjectName("edit1");
-  AddItem(editMenu_, "Undo1", "&Undo", "Ctrl+Z", [this, &e] { Report(e.Undo()); });
-  editMenu_->addSeparator();
-  AddItem(editMenu_, "cut1", "Cu&t", "Ctrl+X", [this, &e] { Report(e.DeleteCells(true)); });
-  AddItem(editMenu_, "Copy1", "&Copy", "Ctrl+C", [this, &e] { Report(e.CopyCells(false)); });
-  AddItem(editMenu_, "CopyAll1", "Cop&y All", nullptr, [this, &e] { Report(e.CopyCells(true)); });
-  AddItem(editMenu_, "Paste1", "&Paste", "Ctrl+V", [this, &e] { Report(e.Paste(false)); });
-  QMenu* special = editMenu_->addMenu("Paste &Special");
-  special->setObjectName("PasteSpecial1");
-  AddItem(special, "Animation1", "&Animation", "F3",
-          [this, &e] { Report(e.PasteAnimation("SAN")); });
-  AddItem(special, "ImageStrip1", "&Image Strip...", "F4", [this, &e] { Report(e.Paste(true)); });
-  special->addSeparator();
-  AddItem(special, "Automatic1", "A&utomatic", "F5",
-          [&e] { e.SetAutomaticPaste(!e.GetAutomaticPaste()); });
-  connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
-  AddItem(editMenu_, "Delete1", "&Delete", "Del", [this, &e] { Report(e.DeleteCells(false)); });
-  AddItem(editMenu_, "Clear1", "C&lear", nullptr, [this, &e] { Report(e.Clear()); });
-  editMenu_->addSeparator();
-  AddItem(editMenu_, "Reverse1", "Re&verse", "F6", [this, &e] { Report(e.Reverse()); });
-  AddItem(editMenu_, "Mirror1", "&Mirror", "F7", [&e] { e.SetMirror(!e.GetMirror()); });
-  AddItem(editMenu_, "Flip1", "&Flip", "F8", [&e] { e.SetFlip(!e.GetFlip()); });
-  editMenu_->addSeparator();
-  AddItem(editMenu_, "BackgroundColor1", "&Background Color...", nullptr,
-          [&e] { e.ChooseBackgroundColor(); });
-  AddItem(editMenu_, "Indicators1", "&Indicators", "F9",
-          [&e] { e.SetIndicators(!e.GetIndicators()); });
-  AddItem(editMenu_, "Transparent1", "T&ransparent", "F10",
-          [&e] { e.SetTransparent(!e.GetTransparent()); });
-  AddItem(editMenu_, "Pause1", "Paus&e", "F11", [&e] { e.SetPaused(!e.GetPaused()); });
-  editMenu_->addSeparator();
-  AddItem(editMenu_, "ViewFolder1", "Vie&w Folder", nullptr,
-          [this, &e] { Report(e.ViewFolder()); });
-  AddItem(editMenu_, "OnTop1", "&OnTop", nullptr, [this] { SetOnTop(!IsOnTop()); });
-  for (const char* name : {"Mirror1", "Flip1", "Indicators1", "Transparent1", "Pause1", "OnTop1"}) {
-    Item(name)->setCheckable(true);
+  TMenus menus;
+  TOpeners openers;
+  for (const TMenuEntry& entry : MenuEntries()) {
+    AddEntry(entry, menus, openers);
   }
-  Item("Automatic1")->setCheckable(true);
-  connect(editMenu_, &QMenu::aboutToShow, this, &TForm1::EditMenuOpen);
-
-  helpMenu_ = menuBar()->addMenu("&Help");
-  helpMenu_->setObjectName("Help1");
-  AddItem(helpMenu_, "Help2", "&Help", "F1", [this, &e] { Report(e.ShowHelp()); });
-  AddItem(helpMenu_, "About1", "&About...", nullptr, [this] {
-    if (splash_) {
-      splash_->ShowAsAbout();
-    }
-  });
-  helpMenu_->addSeparator();
-  AddItem(helpMenu_, "TorvelHomepage1", "T&orvel Homepage", nullptr,
-          [this] { OpenWebPage(stored_texts::kHomepageAddress, true); });
-  AddItem(helpMenu_, "FreeSoftwareHomepage1", "&Free Software Homepage", nullptr,
-          [this] { OpenWebPage(stored_texts::kFreeSoftwareAddress, false); });
-  AddItem(helpMenu_, "VisitOrvikEnterprises1", "Visit &Orvik Enterprises", nullptr,
-          [this] { OpenWebPage(stored_texts::kMakerAddress, false); });
-
-  const std::vector<void (TForm1::*)()> file = {&TForm1::FileMenuOpen};
-  const std::vector<void (TForm1::*)()> edit = {&TForm1::EditMenuOpen};
-  const std::vector<void (TForm1::*)()> pasteSpecial = {&TForm1::EditMenuOpen,
-                                                        &TForm1::PasteSpecialOpen};
-  const std::vector<void (TForm1::*)()> help = {};
-  const std::pair<const char*, const char*> fileKeys[] = {
-      {"New1", "Ctrl+N"}, {"Open1", "Ctrl+O"}, {"Save1", "Ctrl+S"}, {"SaveAs1", "Ctrl+A"}};
-  for (const auto& [name, key] : fileKeys) {
-    AddShortcut(Item(name), key, file);
-  }
-  AddShortcut(Item("SaveAs1"), "Ctrl+Shift+S", file);  // the desktop's usual Save As key
-  const std::pair<const char*, const char*> editKeys[] = {
-      {"Undo1", "Ctrl+Z"},   {"cut1", "Ctrl+X"},      {"Copy1", "Ctrl+C"}, {"Paste1", "Ctrl+V"},
-      {"Delete1", "Del"},    {"Reverse1", "F6"},      {"Mirror1", "F7"},   {"Flip1", "F8"},
-      {"Indicators1", "F9"}, {"Transparent1", "F10"}, {"Pause1", "F11"}};
-  for (const auto& [name, key] : editKeys) {
-    AddShortcut(Item(name), key, edit);
-  }
-  for (const auto& [name, key] :
-       {std::pair{"Animation1", "F3"}, {"ImageStrip1", "F4"}, {"Automatic1", "F5"}}) {
-    AddShortcut(Item(name), key, pasteSpecial);
-  }
-  AddShortcut(Item("Help2"), "F1", help);
+  fileMenu_ = menus.at("File1");
+  editMenu_ = menus.at("edit1");
+  helpMenu_ = menus.at("Help1");
 }
 
 void TForm1::CreatePopupMenu() {
   popup_ = new QMenu(this);
   popup_->setObjectName("PopupMenu1");
-  // A popup item runs the very command of its main-menu twin.
-  auto twin = [this](const char* name) { return commands_.at(name); };
-  AddItem(popup_, "Undo2", "&Undo", nullptr, twin("Undo1"));
-  popup_->addSeparator();
-  AddItem(popup_, "Cut2", "Cu&t", nullptr, twin("cut1"));
-  AddItem(popup_, "Copy2", "&Copy", nullptr, twin("Copy1"));
-  AddItem(popup_, "CopyAll2", "Cop&y All", nullptr, twin("CopyAll1"));
-  AddItem(popup_, "Paste2", "&Paste", nullptr, twin("Paste1"));
-  QMenu* special = popup_->addMenu("Paste Special");
-  special->setObjectName("PasteSpecial2");
-  AddItem(special, "Animation2", "&Animation", nullptr, twin("Animation1"));
-  AddItem(special, "ImageStrip2", "&Image Strip...", nullptr, twin("ImageStrip1"));
-  special->addSeparator();
-  AddItem(special, "Automatic2", "&Automatic", nullptr, twin("Automatic1"))->setCheckable(true);
-  connect(special, &QMenu::aboutToShow, this, &TForm1::PasteSpecialOpen);
-  AddItem(popup_, "Delete2", "&Delete", nullptr, twin("Delete1"));
+  TMenus menus{{"PopupMenu1", popup_}};
+  TOpeners openers;
+  for (const TMenuEntry& entry : PopupEntries()) {
+    AddEntry(entry, menus, openers);
+  }
   connect(popup_, &QMenu::aboutToShow, this, &TForm1::PopupMenuOpen);
 
   TCellListWidget* list = editor_->CellList();
   list->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list, &QWidget::customContextMenuRequested, this,
           [this, list](const QPoint& at) { popup_->popup(list->mapToGlobal(at)); });
+}
+
+// Adds one entry of a menu table to the menu it names. A menu's open handlers are those of the
+// menus above it, from the menu bar down, and its own; an item's shortcut runs them first.
+void TForm1::AddEntry(const TMenuEntry& entry, TMenus& menus, TOpeners& openers) {
+  QMenu* parent = entry.Parent != nullptr ? menus.at(entry.Parent) : nullptr;
+  switch (entry.Kind) {
+    case TMenuEntry::TKind::Menu: {
+      QMenu* menu =
+          parent != nullptr ? parent->addMenu(entry.Caption) : menuBar()->addMenu(entry.Caption);
+      menu->setObjectName(entry.Name);
+      menus[entry.Name] = menu;
+      std::vector<TOpener> chain =
+          entry.Parent != nullptr ? openers[entry.Parent] : TOpeners::mapped_type{};
+      if (entry.Open != nullptr) {
+        chain.push_back(entry.Open);
+        connect(menu, &QMenu::aboutToShow, this, entry.Open);
+      }
+      openers[entry.Name] = chain;
+      return;
+    }
+    case TMenuEntry::TKind::Separator:
+      parent->addSeparator();
+      return;
+    case TMenuEntry::TKind::Item:
+      break;
+  }
+  std::function<void()> command;
+  if (entry.Twin != nullptr) {
+    command = commands_.at(entry.Twin);  // the popup's items run their main-menu twins
+  } else if (entry.Command != nullptr) {
+    command = [this, run = entry.Command] { run(*this); };
+  }
+  QAction* item = AddItem(parent, entry.Name, entry.Caption, entry.Key, command);
+  item->setCheckable(entry.Checkable);
+  for (const char* key : {entry.Key, entry.OtherKey}) {
+    if (key != nullptr) {
+      AddShortcut(item, key, openers[entry.Parent]);
+    }
+  }
 }
 
 void TForm1::FileMenuOpen() {
