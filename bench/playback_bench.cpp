@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     Measure(fps == 0 ? "still" : "play", fps, table, seconds);
   }
   window.EndProcess = [] {};
-  editor.Modified = false;  // nothing to keep: no save question
+  editor.New(false);  // nothing to keep: no save question
   window.CloseProgram();
   torvel::RunProgramEndCleanup();
   return RemovePrivateHome(home) ? 0 : 1;

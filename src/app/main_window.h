@@ -166,6 +166,7 @@ class TForm1 : public QMainWindow {
   void AddShortcut(QAction* item, const char* shortcut, std::vector<void (TForm1::*)()> openers);
   void Report(bool ok);
   static std::string SharedAnimationsFolder();
+  static std::string AbsolutePath(const std::string& path);
   void ApplyEditRules(const std::array<const char*, 6>& names);
 
   // The carrier pictures of the splash picture, the help pages and the support files.

@@ -76,15 +76,7 @@ void TForm1::TakeDroppedFiles(const TDroppedFiles& dropped) {
 
 void TForm1::OpenDroppedAnimation(const std::string& fileName) {
   // Unlike a start-up file, a dropped one may replace work the user has not saved yet.
-  const bool hadChanges = editor_->Modified;
-  if (!editor_->QueryClose()) {
-    return;
-  }
-  if (!OpenCommandLineFile(fileName)) {
-    // The animation is unchanged, so its changes are still unsaved, whatever was answered.
-    editor_->Modified = hadChanges;
-    editor_->UpdateCaption();
-  }
+  Report(editor_->OpenOverUnsavedWork(AbsolutePath(fileName)));
 }
 
 }  // namespace torvel

@@ -97,10 +97,12 @@ QAction* TForm1::Item(const QString& name) const {
   return findChild<QAction*>(name);
 }
 
+std::string TForm1::AbsolutePath(const std::string& path) {
+  return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
 bool TForm1::OpenCommandLineFile(const std::string& argument) {
-  const std::string path =
-      QFileInfo(QString::fromStdString(argument)).absoluteFilePath().toStdString();
-  const bool opened = editor_->OpenFile(path);
+  const bool opened = editor_->OpenFile(AbsolutePath(argument));
   Report(opened);
   return opened;
 }

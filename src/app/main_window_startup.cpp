@@ -153,7 +153,7 @@ void TForm1::DockEditor() {
   setCentralWidget(editor_->Window());
   setAcceptDrops(true);
   editor_->Window()->show();
-  editor_->Strip->SetInterval(0);
+  editor_->StartStill();
   CreateMenus();
   CreatePopupMenu();  // attached to the cell list
   editor_->HelpHandler = [this](TAnimationEdit&) { return OnHelp(); };

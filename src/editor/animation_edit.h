@@ -151,6 +151,16 @@ class TAnimationEdit : public QObject {
   bool Open(const std::string& startFolder);
   bool OpenFile(const std::string& fileName);
   bool CanSave() const { return Strip->HasCells() && Named; }
+  const std::string& GetFileName() const { return FileName; }
+  const std::string& GetDisplayName() const { return DisplayName; }
+  bool IsModified() const { return Modified; }
+  bool IsNamed() const { return Named; }
+  // Opens the file over the present animation, asking first about unsaved changes; true when
+  // it was opened or the user cancelled. A file that cannot be opened leaves the animation and
+  // its unsaved changes as they were.
+  bool OpenOverUnsavedWork(const std::string& fileName);
+  // A new editor's animation plays still until the user picks a speed.
+  void StartStill() { Strip->SetInterval(0); }
   bool Save();
   bool CanSaveAs() const { return Strip->HasCells(); }
   bool SaveAs(const std::string& startFolder);
@@ -218,16 +228,19 @@ class TAnimationEdit : public QObject {
   bool BlinkPhase = false;
   bool AutomaticPaste = false;
   std::string AppName;
-  std::string FileName;
-  std::string DisplayName;
   std::string LastError;
-  bool Modified = false;
-  bool Named = false;
   bool Busy = false;
   // Shows the help; set by the main window. False when it failed.
   std::function<bool(TAnimationEdit&)> HelpHandler;
 
  private:
+  // The document: its file, the name the caption shows, whether it has unsaved changes and
+  // whether it has been given a name by Open or Save As.
+  std::string FileName;
+  std::string DisplayName;
+  bool Modified = false;
+  bool Named = false;
+
   bool eventFilter(QObject* watched, QEvent* event) override;
   void CreateControls();
   void CreateToolbar();

@@ -118,6 +118,20 @@ bool TAnimationEdit::RunOpenDialog(TOpenInfo& settings, const std::string& start
   return OpenFile(chosen);
 }
 
+bool TAnimationEdit::OpenOverUnsavedWork(const std::string& fileName) {
+  const bool hadChanges = Modified;
+  if (!QueryClose()) {
+    return true;  // cancelled: nothing changes
+  }
+  if (OpenFile(fileName)) {
+    return true;
+  }
+  // The animation is unchanged, so its changes are still unsaved, whatever was answered.
+  Modified = hadChanges;
+  UpdateCaption();
+  return false;
+}
+
 bool TAnimationEdit::OpenFile(const std::string& fileName) {
   const bool result = LoadAnimationFile(fileName, false);
   if (result) {

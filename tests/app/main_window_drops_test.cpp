@@ -132,9 +132,9 @@ TEST_F(FileDropTest, OpensTheFirstDroppedAnimationAsTheCommandLineWould) {
   const std::string second = WriteAnimation("second.san", 5);
   const std::string picture = WritePicture("cell.png", qRgb(255, 0, 0));
   EXPECT_TRUE(Drop({picture, first, second}, Editor().CellList()->viewport()));
-  EXPECT_EQ(Editor().FileName, first);
+  EXPECT_EQ(Editor().GetFileName(), first);
   EXPECT_EQ(Editor().Strip->Table.Count, 3);  // the picture was not pasted into it
-  EXPECT_FALSE(Editor().Modified);
+  EXPECT_FALSE(Editor().IsModified());
   EXPECT_EQ(window.windowTitle().toStdString(), "first.san - Torvel");
   EXPECT_TRUE(ui.Messages.empty());
 }
@@ -143,19 +143,19 @@ TEST_F(FileDropTest, AnAnimationDroppedOnUnsavedWorkAsksFirst) {
   const std::string dropped = WriteAnimation("dropped.san", 3);
   Bitmap cell(12, 8);
   ASSERT_EQ(Editor().InsertCells(&cell, 1, 0), 1);  // an unsaved change
-  ASSERT_TRUE(Editor().Modified);
+  ASSERT_TRUE(Editor().IsModified());
 
   ui.MessageAnswers = {TMessageAnswer::Cancel};
   Drop({dropped});
   ASSERT_EQ(ui.Messages.size(), 1u);
   EXPECT_EQ(ui.Messages[0].Buttons, TMessageButtons::YesNoCancel);
   EXPECT_EQ(Editor().Strip->Table.Count, 1);
-  EXPECT_TRUE(Editor().Modified);
+  EXPECT_TRUE(Editor().IsModified());
 
   ui.MessageAnswers = {TMessageAnswer::No};
   Drop({dropped});
   EXPECT_EQ(Editor().Strip->Table.Count, 3);
-  EXPECT_EQ(Editor().FileName, dropped);
+  EXPECT_EQ(Editor().GetFileName(), dropped);
 }
 
 TEST_F(FileDropTest, AnAnimationThatCannotBeReadKeepsTheUnsavedWork) {
@@ -168,7 +168,7 @@ TEST_F(FileDropTest, AnAnimationThatCannotBeReadKeepsTheUnsavedWork) {
   EXPECT_EQ(ui.Messages[1].Icon, TMessageIcon::Error);
   EXPECT_EQ(Editor().Strip->Table.Count, 1);
   // Still unsaved: closing asks again instead of losing the cell.
-  EXPECT_TRUE(Editor().Modified);
+  EXPECT_TRUE(Editor().IsModified());
   EXPECT_NE(window.windowTitle().toStdString().find('*'), std::string::npos);
 }
 

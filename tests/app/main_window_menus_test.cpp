@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, FileCommandsThroughTheirKeys) {
   QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);  // Save, without a dialog
   EXPECT_EQ(ui.FileRequests.size(), 1u);
   EXPECT_NE(test::ReadText(folder + "keys.SAN"), first);
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.IsModified());
 
   AddChangedCells(editor, 1);
   ui.MessageAnswers = {TMessageAnswer::No};
@@ -335,7 +335,7 @@ TEST_F(MainWindowTest, TheCommandLineFileIsOpenedOrReported) {
   QDir::setCurrent(QString::fromStdString(folder));
   window.OpenCommandLineFile("start.san");
   QDir::setCurrent(previous);
-  EXPECT_EQ(window.Editor()->FileName, folder + "start.san");
+  EXPECT_EQ(window.Editor()->GetFileName(), folder + "start.san");
   EXPECT_EQ(window.Editor()->Strip->Table.Count, 3);
   EXPECT_TRUE(ui.Messages.empty());
 
@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, TheEditorsDialogsStartInTheAnimationsFolder) {
   EXPECT_EQ(editor.SaveDialogSettings.FileName, folder + "Untitled.san");
   EXPECT_EQ(editor.OpenDialogSettings.FileName, folder);
   EXPECT_EQ(editor.SaveDialogSettings.Filter, "Simple Animation (*.san)|*.san");
-  EXPECT_EQ(editor.FileName, folder + "Untitled.san");
+  EXPECT_EQ(editor.GetFileName(), folder + "Untitled.san");
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST_F(StartupTest, TheSplashShowsOnlyWithoutACommandLineFile) {
   TForm1& opened = Start(withFile);
   EXPECT_NE(opened.Splash()->PanelWindow()->size(), QSize(360, 240));  // never shown
   // The file is one of the support files: it opened because they were unpacked before it.
-  EXPECT_EQ(opened.Editor()->FileName, *withFile.Argument);
+  EXPECT_EQ(opened.Editor()->GetFileName(), *withFile.Argument);
   EXPECT_EQ(opened.Editor()->Strip->Table.Count, 16);
   EXPECT_TRUE(ui.Messages.empty());
 }
@@ -311,7 +311,7 @@ TEST_F(StartupTest, ARefusedCloseSavesNothing) {
   TForm1& form = Start();
   Bitmap cell(8, 8);
   ASSERT_GT(form.Editor()->Strip->AddCells(&cell, 1, -1), 0);
-  form.Editor()->Modified = true;
+  form.Editor()->SetFlip(true);  // an unsaved change
   ui.MessageAnswers = {TMessageAnswer::Cancel};
   form.Editor()->SetIndicators(true);
   form.CloseProgram();

@@ -108,9 +108,9 @@ TEST_F(DocumentTest, FilesThatCannotBeLoadedLeaveTheAnimationAsItWas) {
     EXPECT_FALSE(editor->OpenFile(folder + name)) << name;
     EXPECT_EQ(editor->LastError, error) << name;
     EXPECT_EQ(editor->Strip->Table.Count, 2) << name;
-    EXPECT_EQ(editor->DisplayName, "named.san") << name;
-    EXPECT_TRUE(editor->Named) << name;
-    EXPECT_TRUE(editor->Modified) << name;
+    EXPECT_EQ(editor->GetDisplayName(), "named.san") << name;
+    EXPECT_TRUE(editor->IsNamed()) << name;
+    EXPECT_TRUE(editor->IsModified()) << name;
     EXPECT_EQ(editor->UndoKind, undoKind) << name;
   }
 }
@@ -145,22 +145,22 @@ TEST_F(DocumentTest, NewAsksAboutChangesAndStaysInTheDocumentsFolder) {
   EXPECT_EQ(ui.Messages[0].Buttons, TMessageButtons::YesNoCancel);
   EXPECT_EQ(ui.Messages[0].Icon, TMessageIcon::Warning);
   EXPECT_EQ(editor->Strip->Table.Count, 1);
-  EXPECT_TRUE(editor->Modified);
+  EXPECT_TRUE(editor->IsModified());
 
   AnswerFileDialog(SaveOther(folder + "walk.san", 2, 5, 5, 0));
   ASSERT_TRUE(editor->Open(""));  // no question, although there are changes
   EXPECT_EQ(ui.Messages.size(), 1u);
-  EXPECT_TRUE(editor->Named);
-  EXPECT_FALSE(editor->Modified);
+  EXPECT_TRUE(editor->IsNamed());
+  EXPECT_FALSE(editor->IsModified());
   EXPECT_FALSE(editor->CanUndo());
-  EXPECT_EQ(editor->FileName, folder + "walk.san");
+  EXPECT_EQ(editor->GetFileName(), folder + "walk.san");
   EXPECT_EQ(editor->Window()->parentWidget()->windowTitle().toStdString(), "walk.san - Torvel");
 
   ASSERT_TRUE(editor->New(true));
-  EXPECT_EQ(editor->FileName, folder + "Untitled.san");
-  EXPECT_EQ(editor->DisplayName, "Untitled.san");
-  EXPECT_FALSE(editor->Named);
-  EXPECT_FALSE(editor->Modified);
+  EXPECT_EQ(editor->GetFileName(), folder + "Untitled.san");
+  EXPECT_EQ(editor->GetDisplayName(), "Untitled.san");
+  EXPECT_FALSE(editor->IsNamed());
+  EXPECT_FALSE(editor->IsModified());
   EXPECT_FALSE(editor->CanSave());
   EXPECT_FALSE(editor->CanSaveAs());
   EXPECT_EQ(editor->Strip->Table.Count, 0);
@@ -184,9 +184,9 @@ TEST_F(DocumentTest, SaveAsForcesTheExtensionAndAsksBeforeReplacing) {
   ASSERT_TRUE(editor->SaveAs("")) << editor->LastError;
   EXPECT_TRUE(FileExists(folder + "walk.SAN"));
   EXPECT_FALSE(FileExists(folder + "walk.bmp"));
-  EXPECT_EQ(editor->DisplayName, "walk.SAN");
-  EXPECT_TRUE(editor->Named);
-  EXPECT_FALSE(editor->Modified);
+  EXPECT_EQ(editor->GetDisplayName(), "walk.SAN");
+  EXPECT_TRUE(editor->IsNamed());
+  EXPECT_FALSE(editor->IsModified());
   EXPECT_TRUE(editor->CanSave());
   EXPECT_EQ(ui.FileRequests.back().Kind, TFileDialogKind::Save);
   EXPECT_EQ(ui.FileRequests.back().FileName, "Untitled.san");
@@ -201,7 +201,7 @@ TEST_F(DocumentTest, SaveAsForcesTheExtensionAndAsksBeforeReplacing) {
   EXPECT_EQ(ui.Messages[0].Text,
             folder + "walk.SAN\nThis file already exists.\n\n" + "Replace existing file?");
   EXPECT_EQ(ui.Messages[0].Buttons, TMessageButtons::YesNo);
-  EXPECT_EQ(editor->FileName, folder + "walk.SAN");
+  EXPECT_EQ(editor->GetFileName(), folder + "walk.SAN");
   TAnimationContents saved;
   auto file = TFileStream::Open(folder + "walk.SAN", TFileStream::TMode::Read);
   std::string error;
@@ -226,9 +226,9 @@ TEST_F(DocumentTest, SaveNeedsANamedDocumentWithCells) {
   Change();
   EXPECT_TRUE(editor->CanSave());
   ASSERT_TRUE(editor->Save()) << editor->LastError;
-  EXPECT_FALSE(editor->Modified);
+  EXPECT_FALSE(editor->IsModified());
   ASSERT_TRUE(editor->Undo());  // undoing does not count as a change
-  EXPECT_FALSE(editor->Modified);
+  EXPECT_FALSE(editor->IsModified());
   EXPECT_EQ(editor->Window()->parentWidget()->windowTitle().toStdString(), "one.san - Torvel");
 }
 
@@ -239,7 +239,7 @@ TEST_F(DocumentTest, TheCloseQuestionSavesDiscardsOrCancels) {
   Change();
   ui.MessageAnswers = {TMessageAnswer::Yes};  // and then the Save As dialog is cancelled
   EXPECT_FALSE(editor->QueryClose());
-  EXPECT_TRUE(editor->Modified);
+  EXPECT_TRUE(editor->IsModified());
   ui.MessageAnswers = {TMessageAnswer::Cancel};
   EXPECT_FALSE(editor->QueryClose());
   ui.MessageAnswers = {TMessageAnswer::Yes};
@@ -249,7 +249,7 @@ TEST_F(DocumentTest, TheCloseQuestionSavesDiscardsOrCancels) {
   Change();
   ui.MessageAnswers = {TMessageAnswer::No};
   EXPECT_TRUE(editor->QueryClose());
-  EXPECT_FALSE(editor->Modified);
+  EXPECT_FALSE(editor->IsModified());
   EXPECT_EQ(editor->Strip->Table.Count, 1);  // the changes stay
 }
 
@@ -261,7 +261,7 @@ TEST_F(DocumentTest, AFailedSaveFromTheCloseQuestionIsShown) {
   EXPECT_FALSE(editor->QueryClose());
   ASSERT_EQ(ui.Messages.size(), 2u);
   EXPECT_EQ(ui.Messages[1].Text, kFileInUse);
-  EXPECT_TRUE(editor->Modified);
+  EXPECT_TRUE(editor->IsModified());
 }
 
 TEST_F(DocumentTest, SavingReplacesAReadOnlyFile) {
@@ -351,7 +351,7 @@ TEST_F(DocumentTest, CopyAllCarriesTheAnimationToPasteAnimation) {
   EXPECT_EQ(other.Strip->Table.Count, 3);
   EXPECT_EQ(other.GetInterval(), 200);
   EXPECT_EQ(other.CellList()->currentRow(), 3);
-  EXPECT_TRUE(other.Modified);
+  EXPECT_TRUE(other.IsModified());
   ASSERT_TRUE(other.PasteAnimation("SAN"));
   EXPECT_EQ(other.Strip->Table.Count, 6);
 

@@ -134,7 +134,7 @@ TEST_F(EditorTest, TheCaptionMarksChangesButNotViewSettings) {
   EXPECT_FALSE(editor->CanUndo());
   editor->SetTransparent(false);
   EXPECT_EQ(owner.windowTitle().toStdString(), "*Untitled.san - Torvel");
-  EXPECT_TRUE(editor->Modified);
+  EXPECT_TRUE(editor->IsModified());
 }
 
 TEST_F(EditorTest, NothingToUndoIsAFailure) {

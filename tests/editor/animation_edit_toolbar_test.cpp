@@ -95,7 +95,7 @@ TEST_F(ToolbarTest, ButtonsRunTheirCommands) {
   const std::string folder = FreshFolder("toolbar");
   ui.FileAnswers.push_back({true, folder + "bar.san", 1});
   Click(TAnimationEdit::kSaveAsCommand);
-  EXPECT_EQ(editor->FileName, folder + "bar.san");
+  EXPECT_EQ(editor->GetFileName(), folder + "bar.san");
   ui.FileAnswers.push_back({true, folder + "bar.san", 1});
   Click(TAnimationEdit::kOpenCommand);
   EXPECT_EQ(editor->Strip->Table.Count, 4);

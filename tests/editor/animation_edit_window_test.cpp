@@ -21,7 +21,7 @@ using test::EditorTest;
 
 TEST_F(EditorTest, StartsWithAnEmptyUntitledAnimation) {
   EXPECT_EQ(owner.windowTitle().toStdString(), "Untitled.san - Torvel");
-  EXPECT_EQ(editor->DisplayName, "Untitled.san");
+  EXPECT_EQ(editor->GetDisplayName(), "Untitled.san");
   EXPECT_EQ(editor->CellList()->count(), 1);  // the "End" row
   EXPECT_EQ(editor->SpeedBox()->currentIndex(), -1);
   EXPECT_EQ(editor->SpeedBox()->count(), 21);
