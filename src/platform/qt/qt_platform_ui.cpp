@@ -69,7 +69,7 @@ std::unique_ptr<QImageReader> ClipboardReader(const QMimeData& mime, QBuffer& bu
 // it has handed the address on, or is the handler itself, and is left to finish on its own.
 // Without the opener, Qt's own way of opening addresses is tried.
 bool RunDesktopOpener(const QUrl& url, const QString& opener) {
-  constexpr int kVerdictMs = 3000;
+  constexpr int kVerdictMs = 2000;
   auto* process = new QProcess;
   process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString()});
   if (!process->waitForStarted()) {
