@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Uses the real program as a person would, on an X server with a window manager: xdotool presses
 # the keys and types into Qt's real dialogs, xclip is the other program on the clipboard.
-# Usage: desktop_test.sh BUILD_DIR CASE, CASE being one of
+# Usage: desktop_test.sh BUILD_DIR TORVEL TORVEL_CLI CASE, CASE being one of
 #   paste-png        a PNG another program copied becomes a cell
 #   image-strip      Paste Special > Image Strip cuts the picture into the count typed
 #   save-over        Save As onto an existing file asks exactly once, then replaces it
@@ -10,9 +10,9 @@
 #   new-after-flip   after Flip, New and Paste, the check boxes show the new animation's state
 set -Eeuo pipefail
 build=$1
-case_name=$2
-torvel=$build/src/app/torvel
-cli=$build/src/torvel-cli
+torvel=$2
+cli=$3
+case_name=$4
 samples=$build/data/support
 
 work=$(mktemp -d)
