@@ -12,9 +12,7 @@
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
 #include "platform/platform_ui.h"
-#include "platform/qt/screen_window.h"
 #include "services/services.h"
-#include "services/stored_texts.h"
 #include "services/translate.h"
 #include "widgets/compact_splash.h"
 
