@@ -2,6 +2,7 @@
 
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace torvel {
@@ -59,13 +60,18 @@ void TCellListWidget::RepaintMarkers() {
   viewport()->update(QRect(0, 0, kMarkerStrip, viewport()->height()));
 }
 
+// Playback moves the marker every frame: such a paint leaves the rows' pictures and numbers as
+// they are on screen. (The painter's own clipping does not show the paint event's region.)
+void TCellListWidget::paintEvent(QPaintEvent* event) {
+  paintingMarkersOnly_ = event->rect().right() < kMarkerStrip;
+  QListWidget::paintEvent(event);
+  paintingMarkersOnly_ = false;
+}
+
 void TCellRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
   const bool selected = option.state & QStyle::State_Selected;
-  // A repaint of the marker column alone leaves the row as it is on screen.
-  const bool markerOnly = painter->hasClipping() &&
-                          painter->clipBoundingRect().right() <= TCellListWidget::kMarkerStrip;
-  if (list_->DrawRow && !markerOnly) {
+  if (list_->DrawRow && !list_->PaintingMarkersOnly()) {
     list_->DrawRow(*painter, index.row(), option.rect, selected);
   }
   const bool marked = list_->MarkedRow && list_->MarkedRow() == index.row();

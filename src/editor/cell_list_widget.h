@@ -32,7 +32,11 @@ class TCellListWidget : public QListWidget {
   // The marker bar of a row, in viewport coordinates.
   QRect MarkerRect(const QRect& rowRect) const;
 
+  // Whether the paint under way covers the marker column alone, as RepaintMarkers asks.
+  bool PaintingMarkersOnly() const { return paintingMarkersOnly_; }
+
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -41,6 +45,7 @@ class TCellListWidget : public QListWidget {
   int RowAt(const QPoint& at) const;
 
   int rowHeight_ = 52;
+  bool paintingMarkersOnly_ = false;
 };
 
 class TCellRowDelegate : public QStyledItemDelegate {

@@ -150,14 +150,30 @@ void DrawTransparent(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const
     return;
   }
   const TRect to = Intersect(dstRect, dst.Rect());
+  if (to.IsEmpty()) {
+    return;
+  }
+  // Playback draws every frame through here: the source column of each target column is worked
+  // out once, and pixels are compared and copied as bytes (blue, green, red).
+  std::vector<int> sourceBytes(static_cast<size_t>(to.Width()));
+  for (int x = to.Left; x < to.Right; ++x) {
+    sourceBytes[static_cast<size_t>(x - to.Left)] =
+        3 * (from.Left + NearestSource(x - dstRect.Left, from.Width(), dstRect.Width()));
+  }
+  const TColor key = src.TransparentColor;
+  const uint8_t blue = static_cast<uint8_t>(key >> 16);
+  const uint8_t green = static_cast<uint8_t>(key >> 8);
+  const uint8_t red = static_cast<uint8_t>(key);
   for (int y = to.Top; y < to.Bottom; ++y) {
     const int sy = from.Top + NearestSource(y - dstRect.Top, from.Height(), dstRect.Height());
-    for (int x = to.Left; x < to.Right; ++x) {
-      const int sx = from.Left + NearestSource(x - dstRect.Left, from.Width(), dstRect.Width());
-      const TColor color = src.Pixel(sx, sy);
-      if (color != src.TransparentColor) {
-        dst.SetPixel(x, y, color);
+    const uint8_t* in = src.Row(sy);
+    uint8_t* out = dst.Row(y) + 3 * to.Left;
+    for (const int offset : sourceBytes) {
+      const uint8_t* p = in + offset;
+      if (p[0] != blue || p[1] != green || p[2] != red) {
+        std::memcpy(out, p, 3);
       }
+      out += 3;
     }
   }
 }

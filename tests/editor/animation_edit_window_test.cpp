@@ -95,6 +95,23 @@ TEST_F(EditorTest, TicksPlayTheAnimationAndMoveTheMarker) {
   EXPECT_EQ(editor->GetCurrentPosition(), 0);  // looped
 }
 
+// Moving the marker repaints the marker column only, not the rows' pictures and numbers.
+TEST_F(EditorTest, AMarkerRepaintLeavesTheRowsAlone) {
+  AddCells(3);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+  TCellListWidget& list = *editor->CellList();
+  int rowsDrawn = 0;
+  const auto drawRow = list.DrawRow;
+  list.DrawRow = [&](QPainter& painter, int row, const QRect& rect, bool selected) {
+    ++rowsDrawn;
+    drawRow(painter, row, rect, selected);
+  };
+  list.viewport()->repaint(QRect(0, 0, TCellListWidget::kMarkerStrip, list.viewport()->height()));
+  EXPECT_EQ(rowsDrawn, 0);
+  list.viewport()->repaint();
+  EXPECT_GE(rowsDrawn, 4);  // three cells and the "End" row
+}
+
 TEST_F(EditorTest, PauseBlinksItsPanelAndStopsPlayback) {
   AddCells(2);
   editor->SetInterval(100);
