@@ -60,6 +60,46 @@ int NearestSource(int d, int srcLength, int dstLength) {
   return static_cast<int>((int64_t{2} * d + 1) * srcLength / (int64_t{2} * dstLength));
 }
 
+// A transparent picture's key colour as the bytes of a pixel (blue, green, red).
+class TKeyColor {
+ public:
+  explicit TKeyColor(TColor color)
+      : blue_(static_cast<uint8_t>(color >> 16)),
+        green_(static_cast<uint8_t>(color >> 8)),
+        red_(static_cast<uint8_t>(color)) {}
+  bool Matches(const uint8_t* pixel) const {
+    return pixel[0] == blue_ && pixel[1] == green_ && pixel[2] == red_;
+  }
+
+ private:
+  uint8_t blue_, green_, red_;
+};
+
+// Copies the pixels of an unscaled row that are not the key colour, a run at a time.
+void CopyVisibleRuns(const uint8_t* in, uint8_t* out, int width, const TKeyColor& key) {
+  for (int i = 0; i < width;) {
+    while (i < width && key.Matches(in + 3 * i)) {
+      ++i;
+    }
+    const int start = i;
+    while (i < width && !key.Matches(in + 3 * i)) {
+      ++i;
+    }
+    std::memcpy(out + 3 * start, in + 3 * start, static_cast<size_t>(i - start) * 3);
+  }
+}
+
+// Copies the pixels of a scaled row that are not the key colour, each from its source column.
+void CopyVisiblePixels(const uint8_t* in, const std::vector<int>& sourceBytes, uint8_t* out,
+                       const TKeyColor& key) {
+  for (const int offset : sourceBytes) {
+    if (!key.Matches(in + offset)) {
+      std::memcpy(out, in + offset, 3);
+    }
+    out += 3;
+  }
+}
+
 }  // namespace
 
 void CopyRect(const Bitmap& src, const TRect& srcRect, Bitmap& dst, int dstX, int dstY) {
@@ -153,27 +193,23 @@ void DrawTransparent(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const
   if (to.IsEmpty()) {
     return;
   }
-  // Playback draws every frame through here: the source column of each target column is worked
-  // out once, and pixels are compared and copied as bytes (blue, green, red).
-  std::vector<int> sourceBytes(static_cast<size_t>(to.Width()));
-  for (int x = to.Left; x < to.Right; ++x) {
-    sourceBytes[static_cast<size_t>(x - to.Left)] =
-        3 * (from.Left + NearestSource(x - dstRect.Left, from.Width(), dstRect.Width()));
+  // Playback draws every frame through here, so rows are worked on as bytes: unscaled rows copy
+  // their runs of visible pixels whole, scaled ones look up each column's source, found once.
+  const TKeyColor key(src.TransparentColor);
+  const bool unscaled = from.Width() == dstRect.Width();
+  std::vector<int> sourceBytes;
+  for (int x = to.Left; x < to.Right && !unscaled; ++x) {
+    sourceBytes.push_back(
+        3 * (from.Left + NearestSource(x - dstRect.Left, from.Width(), dstRect.Width())));
   }
-  const TColor key = src.TransparentColor;
-  const uint8_t blue = static_cast<uint8_t>(key >> 16);
-  const uint8_t green = static_cast<uint8_t>(key >> 8);
-  const uint8_t red = static_cast<uint8_t>(key);
   for (int y = to.Top; y < to.Bottom; ++y) {
     const int sy = from.Top + NearestSource(y - dstRect.Top, from.Height(), dstRect.Height());
-    const uint8_t* in = src.Row(sy);
     uint8_t* out = dst.Row(y) + 3 * to.Left;
-    for (const int offset : sourceBytes) {
-      const uint8_t* p = in + offset;
-      if (p[0] != blue || p[1] != green || p[2] != red) {
-        std::memcpy(out, p, 3);
-      }
-      out += 3;
+    if (unscaled) {
+      const int sx = from.Left + to.Left - dstRect.Left;
+      CopyVisibleRuns(src.Row(sy) + 3 * sx, out, to.Width(), key);
+    } else {
+      CopyVisiblePixels(src.Row(sy), sourceBytes, out, key);
     }
   }
 }

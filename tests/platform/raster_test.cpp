@@ -130,6 +130,23 @@ TEST(Raster, TransparentDrawingLeavesOutTheTransparentColour) {
   EXPECT_EQ(dst.Pixel(0, 0), 0x0000FFu);
 }
 
+TEST(Raster, UnscaledTransparentDrawingCopiesTheVisibleRunsOfAClippedRow) {
+  Bitmap src(5, 1);
+  const TColor key = 0x0000FF;
+  const TColor row[] = {key, 0x111111, key, 0x222222, 0x333333};
+  for (int x = 0; x < 5; ++x) {
+    src.SetPixel(x, 0, row[x]);
+  }
+  src.Transparent = true;
+  src.TransparentColor = key;
+  Bitmap dst = Filled(5, 1, kWhite);
+  DrawTransparent(src, src.Rect(), dst, {-1, 0, 4, 1});  // the first column falls off the left
+  const TColor expected[] = {0x111111, kWhite, 0x222222, 0x333333, kWhite};
+  for (int x = 0; x < 5; ++x) {
+    EXPECT_EQ(dst.Pixel(x, 0), expected[x]) << x;
+  }
+}
+
 TEST(Raster, FramesAndDottedLines) {
   Bitmap dst = Filled(5, 4, kWhite);
   FrameRect(dst, dst.Rect(), kBlack);
