@@ -141,10 +141,14 @@ void TImagePreview::Paint(bool force) {
 // During playback only the picture changes: the lines and the border on screen stay.
 void TImagePreview::PaintPictureOnly(const TRect& placement) {
   ApplyTransparency();
-  Bitmap composed(picture_.Width(), picture_.Height());
-  FillRect(composed, composed.Rect(), backgroundColor_);
-  DrawTransparent(picture_, picture_.Rect(), composed, composed.Rect());
-  window_->StretchBlit(composed, placement);
+  // The picture over the background, in a buffer kept from frame to frame.
+  if ((composed_.Width() != picture_.Width() || composed_.Height() != picture_.Height()) &&
+      !composed_.Resize(picture_.Width(), picture_.Height())) {
+    return;
+  }
+  FillRect(composed_, composed_.Rect(), backgroundColor_);
+  DrawTransparent(picture_, picture_.Rect(), composed_, composed_.Rect());
+  window_->StretchBlit(composed_, placement);
 }
 
 bool TImagePreview::PaintEverything(const TLayout& layout, const TRect& placement) {

@@ -58,6 +58,7 @@ class TImagePreview : public TCellPreview {
 
   std::unique_ptr<TPreviewSurface> window_;
   Bitmap backBuffer_;
+  Bitmap composed_;
   Bitmap picture_;
   TColor backgroundColor_ = kWhite;
   bool blank_ = true;

@@ -60,24 +60,31 @@ int NearestSource(int d, int srcLength, int dstLength) {
   return static_cast<int>((int64_t{2} * d + 1) * srcLength / (int64_t{2} * dstLength));
 }
 
-// A transparent picture's key colour as the bytes of a pixel (blue, green, red).
+// A transparent picture's key colour as the bytes of a pixel (blue, green, red), and of four.
 class TKeyColor {
  public:
-  explicit TKeyColor(TColor color)
-      : blue_(static_cast<uint8_t>(color >> 16)),
-        green_(static_cast<uint8_t>(color >> 8)),
-        red_(static_cast<uint8_t>(color)) {}
-  bool Matches(const uint8_t* pixel) const {
-    return pixel[0] == blue_ && pixel[1] == green_ && pixel[2] == red_;
+  explicit TKeyColor(TColor color) {
+    for (int i = 0; i < 4; ++i) {
+      four_[3 * i] = static_cast<uint8_t>(color >> 16);
+      four_[3 * i + 1] = static_cast<uint8_t>(color >> 8);
+      four_[3 * i + 2] = static_cast<uint8_t>(color);
+    }
   }
+  bool Matches(const uint8_t* pixel) const {
+    return pixel[0] == four_[0] && pixel[1] == four_[1] && pixel[2] == four_[2];
+  }
+  bool MatchesFour(const uint8_t* pixels) const { return std::memcmp(pixels, four_, 12) == 0; }
 
  private:
-  uint8_t blue_, green_, red_;
+  uint8_t four_[12];
 };
 
 // Copies the pixels of an unscaled row that are not the key colour, a run at a time.
 void CopyVisibleRuns(const uint8_t* in, uint8_t* out, int width, const TKeyColor& key) {
   for (int i = 0; i < width;) {
+    while (i + 4 <= width && key.MatchesFour(in + 3 * i)) {
+      i += 4;  // wide transparent areas are passed over four pixels at a time
+    }
     while (i < width && key.Matches(in + 3 * i)) {
       ++i;
     }
