@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
@@ -120,8 +121,7 @@ void TAnimationEdit::DrawCellItem(QPainter& painter, int row, const QRect& rect,
 void TAnimationEdit::DrawCurrentMarker() {
   const int current = Strip->HasCells() ? GetCurrentPosition() : -1;
   if (current != markedRow_) {
-    markedRow_ = current;
-    cellList_->RepaintMarkers();
+    cellList_->RepaintMarkers(std::exchange(markedRow_, current), current);
   }
 }
 

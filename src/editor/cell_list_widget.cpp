@@ -56,8 +56,13 @@ QRect TCellListWidget::MarkerRect(const QRect& rowRect) const {
   return QRect(QPoint(1, rowRect.top() + 1), QPoint(3, rowRect.bottom() - 1));
 }
 
-void TCellListWidget::RepaintMarkers() {
-  viewport()->update(QRect(0, 0, kMarkerStrip, viewport()->height()));
+void TCellListWidget::RepaintMarkers(int row, int otherRow) {
+  for (const int r : {row, otherRow}) {
+    if (QListWidgetItem* shown = item(r)) {
+      const QRect rowRect = visualItemRect(shown);
+      viewport()->update(QRect(0, rowRect.top(), kMarkerStrip, rowRect.height()));
+    }
+  }
 }
 
 // Playback moves the marker every frame: such a paint leaves the rows' pictures and numbers as

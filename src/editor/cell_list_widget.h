@@ -27,8 +27,9 @@ class TCellListWidget : public QListWidget {
   std::function<bool(int row)> CanDropOn;
   std::function<void(int row)> DropOn;
 
-  // Paints the marker column of every visible row again, without redrawing the rows.
-  void RepaintMarkers();
+  // Paints the marker column of the two rows again (the marker's old row and its new one),
+  // without redrawing the rows; a row outside the list is left out.
+  void RepaintMarkers(int row, int otherRow);
   // The marker bar of a row, in viewport coordinates.
   QRect MarkerRect(const QRect& rowRect) const;
 
