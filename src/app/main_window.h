@@ -130,7 +130,6 @@ class TForm1 : public QMainWindow {
   void FormCreate(const TStartup& startup);
   TDroppedFiles DroppedFiles(const QMimeData* mime) const;
   void TakeDroppedFiles(const TDroppedFiles& dropped);
-  void OpenDroppedAnimation(const std::string& fileName);
   void CreateSplash();
   bool LoadSplashPicture(bool hasArgument);
   void DockEditor();
@@ -163,7 +162,7 @@ class TForm1 : public QMainWindow {
   void TranslateMenus();
   QAction* AddItem(QMenu* menu, const char* name, const char* caption,
                    const char* shortcut = nullptr, std::function<void()> command = {});
-  void AddShortcut(QAction* item, const char* shortcut, std::vector<void (TForm1::*)()> openers);
+  void AddShortcut(QAction* item, const char* shortcut, std::vector<TOpener> openers);
   void Report(bool ok);
   static std::string SharedAnimationsFolder();
   static std::string AbsolutePath(const std::string& path);

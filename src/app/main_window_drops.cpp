@@ -68,15 +68,11 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::TakeDroppedFiles(const TDroppedFiles& dropped) {
   if (dropped.Animation) {
-    OpenDroppedAnimation(*dropped.Animation);
+    // Unlike a start-up file, a dropped one may replace work the user has not saved yet.
+    Report(editor_->OpenOverUnsavedWork(AbsolutePath(*dropped.Animation)));
   } else {
     Report(editor_->PastePictureFiles(dropped.Pictures));
   }
-}
-
-void TForm1::OpenDroppedAnimation(const std::string& fileName) {
-  // Unlike a start-up file, a dropped one may replace work the user has not saved yet.
-  Report(editor_->OpenOverUnsavedWork(AbsolutePath(fileName)));
 }
 
 }  // namespace torvel

@@ -49,8 +49,7 @@ QAction* TForm1::AddItem(QMenu* menu, const char* name, const char* caption, con
 
 // A shortcut first runs the open handlers of the menus that hold the item, from the menu bar
 // down, and then the command only when the item is enabled after that.
-void TForm1::AddShortcut(QAction* item, const char* shortcut,
-                         std::vector<void (TForm1::*)()> openers) {
+void TForm1::AddShortcut(QAction* item, const char* shortcut, std::vector<TOpener> openers) {
   auto* key = new QShortcut(QKeySequence(shortcut), this);
   connect(key, &QShortcut::activated, this, [this, item, openers] {
     for (auto open : openers) {

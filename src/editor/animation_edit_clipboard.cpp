@@ -1,5 +1,7 @@
 // Pictures from the clipboard become cells: Paste, Paste Image Strip and automatic paste.
+#include <zlib.h>
 #include <QSignalBlocker>
+
 #include <algorithm>
 
 #include "cells/animation_io.h"
@@ -161,20 +163,15 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
 
 namespace {
 
-// Tells pictures apart without keeping a copy of them (FNV-1a over the size and the rows).
+// Tells pictures apart without keeping a copy of them: their size and zlib's checksum of their
+// rows.
 uint64_t PictureFingerprint(const Bitmap& picture) {
-  uint64_t hash = 0xcbf29ce484222325u;
-  const auto mix = [&hash](uint8_t byte) { hash = (hash ^ byte) * 0x100000001b3u; };
-  for (int value : {picture.Width(), picture.Height()}) {
-    for (int shift = 0; shift < 32; shift += 8) {
-      mix(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
-    }
-  }
+  uLong sum = crc32(0, nullptr, 0);
   for (int y = 0; y < picture.Height(); ++y) {
-    const uint8_t* row = picture.Row(y);
-    std::for_each(row, row + 3 * picture.Width(), mix);
+    sum = crc32(sum, picture.Row(y), static_cast<uInt>(3 * picture.Width()));
   }
-  return hash;
+  const uint64_t size = static_cast<uint64_t>(picture.Width()) << 16 ^ picture.Height();
+  return size << 32 ^ sum;
 }
 
 }  // namespace

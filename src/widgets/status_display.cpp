@@ -68,10 +68,7 @@ void TStatusDisplay::FitPanelToTexts(int index, const QStringList& texts) {
 }
 
 int TStatusDisplay::LeastWidth(const QStringList& lastPanelTexts) const {
-  int last = kPanelSlots - 1;
-  while (last >= 0 && panels_[last] == nullptr) {
-    --last;
-  }
+  const int last = LastPanel();
   int width = 0;
   for (int i = 0; i < last; ++i) {
     width += panels_[i] != nullptr ? widths_[i] : 0;
@@ -103,14 +100,18 @@ TColor TStatusDisplay::BackgroundColor() const {
   return FromQColor(palette().color(QPalette::Window));
 }
 
+// The slot of the last panel, which fills the rest of the bar; -1 when there is none.
+int TStatusDisplay::LastPanel() const {
+  int last = kPanelSlots - 1;
+  while (last >= 0 && panels_[last] == nullptr) {
+    --last;
+  }
+  return last;
+}
+
 // Every panel but the last keeps its own width, in slot order; the last fills the rest.
 void TStatusDisplay::Redock() {
-  int last = -1;
-  for (int i = kPanelSlots - 1; i >= 0 && last < 0; --i) {
-    if (panels_[i] != nullptr) {
-      last = i;
-    }
-  }
+  const int last = LastPanel();
   int left = 0;
   for (int i = 0; i < kPanelSlots; ++i) {
     QLabel* panel = panels_[i];

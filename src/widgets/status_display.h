@@ -44,6 +44,7 @@ class TStatusDisplay : public QFrame {
 
  private:
   void Redock();
+  int LastPanel() const;
   int WidestText(int index, const QStringList& texts) const;
 
   std::array<QLabel*, kPanelSlots> panels_{};
