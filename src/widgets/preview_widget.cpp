@@ -12,6 +12,7 @@ TPreviewWidget::TPreviewWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(100, 100);
   screen_.Resize(100, 100);
+  shown_ = QImage(100, 100, QImage::Format_RGB32);
 }
 
 void TPreviewWidget::Put(const Bitmap& picture, int x, int y) {
@@ -29,7 +30,11 @@ void TPreviewWidget::RequestCompose() {
   update();
 }
 
+// The kept picture is copied into the window's own format as it changes, so a repaint is a plain
+// copy: handed the 24-bit picture, the painter converts all of it, a large one on several
+// threads, on every frame of playback.
 void TPreviewWidget::Changed(const TRect& rect) {
+  CopyToRgb32(screen_, rect, shown_);
   if (!painting_) {
     update(rect.Left, rect.Top, rect.Width(), rect.Height());
   }
@@ -46,13 +51,13 @@ void TPreviewWidget::paintEvent(QPaintEvent* event) {
     }
     painting_ = false;
   }
-  QPainter painter(this);
   const QRect area = event->rect();
-  painter.drawImage(area, ImageView(screen_), area);
+  QPainter(this).drawImage(area.topLeft(), shown_, area);
 }
 
 void TPreviewWidget::resizeEvent(QResizeEvent*) {
   screen_.Resize(std::max(width(), 1), std::max(height(), 1));
+  shown_ = QImage(screen_.Width(), screen_.Height(), QImage::Format_RGB32);
   needsCompose_ = true;
   update();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -32,6 +33,7 @@ class TPreviewWidget : public QWidget {
   void Changed(const TRect& rect);
 
   Bitmap screen_;
+  QImage shown_;  // screen_ in the window's format
   bool painting_ = false;
   bool needsCompose_ = true;
 };

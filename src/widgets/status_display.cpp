@@ -2,11 +2,88 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
 #include <algorithm>
+#include <map>
 
 #include "platform/qt/bitmap_image.h"
 
 namespace torvel {
+
+namespace {
+
+// A sunken label that keeps pictures of itself, one per text it showed lately, so that the
+// position panel, whose text changes with every frame of playback, is drawn by copying a picture
+// instead of laying out its text and frame again each time.
+class TStatusPanel : public QLabel {
+ public:
+  explicit TStatusPanel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Sunken);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setAutoFillBackground(true);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).drawPixmap(0, 0, Face()); }
+
+  void changeEvent(QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::PaletteChange:
+      case QEvent::FontChange:
+      case QEvent::StyleChange:
+      case QEvent::ActivationChange:
+      case QEvent::EnabledChange:
+        faces_.clear();
+        break;
+      default:
+        break;
+    }
+    QLabel::changeEvent(event);
+  }
+
+  void resizeEvent(QResizeEvent* event) override {
+    faces_.clear();
+    QLabel::resizeEvent(event);
+  }
+
+ private:
+  static constexpr int kMostFaces = 64;
+
+  const QPixmap& Face() {
+    auto found = faces_.find(text());
+    if (found != faces_.end()) {
+      return found->second;
+    }
+    if (faces_.size() >= kMostFaces) {
+      faces_.clear();
+    }
+    return faces_.emplace(text(), DrawFace()).first->second;
+  }
+
+  // Draws the panel as a label draws itself: background, frame, then the text indented by half
+  // an "x" inside a frame, as the label's size hint counts it.
+  QPixmap DrawFace() {
+    QPixmap face(size() * devicePixelRatioF());
+    face.setDevicePixelRatio(devicePixelRatioF());
+    face.fill(palette().color(backgroundRole()));
+    QPainter painter(&face);
+    drawFrame(&painter);
+    const int indentation = indent() >= 0 ? indent() : fontMetrics().horizontalAdvance(u'x') / 2;
+    const QRect area =
+        contentsRect().adjusted(margin() + indentation, margin(), -margin(), -margin());
+    style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(), text(),
+                          foregroundRole());
+    return face;
+  }
+
+  std::map<QString, QPixmap> faces_;
+};
+
+}  // namespace
 
 TStatusDisplay::TStatusDisplay(QWidget* parent) : QFrame(parent) {
   setFrameShape(QFrame::NoFrame);
@@ -19,11 +96,7 @@ int TStatusDisplay::AddPanel() {
     if (panels_[i] != nullptr) {
       continue;
     }
-    auto* panel = new QLabel(this);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    panel->setAutoFillBackground(true);
+    auto* panel = new TStatusPanel(this);
     panel->installEventFilter(this);
     panel->show();
     panels_[i] = panel;

@@ -22,6 +22,9 @@ TEST(PreviewWidget, ShowsWhatThePreviewComposes) {
   EXPECT_EQ(shown.pixelColor(124, 2), QColor(0, 0, 0));  // an indicator line
   EXPECT_EQ(shown.pixelColor(0, 0), QColor(0, 0, 0));    // the border
   EXPECT_EQ(widget->Screen().Pixel(125, 80), 0x0000FFu);
+  FillRect(cell, cell.Rect(), 0x10C020);  // the next frame of playback
+  preview.ShowCell(cell, cell.Rect(), false, false);
+  EXPECT_EQ(widget->grab().toImage().pixelColor(150, 100), QColor(0x20, 0xC0, 0x10));
 }
 
 TEST(PreviewWidget, TheSurfaceSurvivesItsWidgetBeingDeletedByAParent) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTest>
 
 namespace torvel {
@@ -59,6 +60,28 @@ TEST(StatusDisplay, HighlightSwitchesBothColours) {
   EXPECT_EQ(status.GetPanel(0)->palette().color(QPalette::WindowText), QColor(2, 0, 0));
   status.SetPanelHighlight(false, 0, 0x000001, 0x000002, 0x0000AA, 0x00BB00);
   EXPECT_EQ(status.PanelBackground(0), 0x0000AAu);
+}
+
+// Panels keep pictures of the texts they showed; what is painted must still follow every change.
+TEST(StatusDisplay, PaintsTheTextAndColoursItHasNow) {
+  TStatusDisplay status(nullptr);
+  status.resize(300, TStatusDisplay::kHeight);
+  status.AddPanel();
+  status.AddPanel();
+  status.show();
+  QLabel* panel = status.GetPanel(0);
+  auto picture = [&] { return panel->grab().toImage(); };
+  panel->setText(" 1/20");
+  const QImage first = picture();
+  panel->setText(" 2/20");
+  const QImage second = picture();
+  EXPECT_NE(first, second);
+  panel->setText(" 1/20");
+  EXPECT_EQ(picture(), first);
+  status.SetPanelHighlight(true, 0, 0x000000, 0xFFFFFF, 0xFFFFFF, 0x0000FF);
+  EXPECT_EQ(picture().pixelColor(47, 2), QColor(255, 0, 0));  // beside the text
+  status.SetPanelWidth(0, 80);
+  EXPECT_EQ(picture().width(), 80);
 }
 
 }  // namespace

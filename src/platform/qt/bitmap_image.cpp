@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/error_texts.h"
@@ -12,6 +13,20 @@ namespace torvel {
 QImage ImageView(const Bitmap& picture) {
   return QImage(picture.Bytes(), picture.Width(), picture.Height(), picture.Stride(),
                 QImage::Format_BGR888);
+}
+
+void CopyToRgb32(const Bitmap& picture, const TRect& area, QImage& image) {
+  const int left = std::max(area.Left, 0);
+  const int top = std::max(area.Top, 0);
+  const int right = std::min({area.Right, picture.Width(), image.width()});
+  const int bottom = std::min({area.Bottom, picture.Height(), image.height()});
+  for (int y = top; y < bottom; ++y) {
+    const uint8_t* from = picture.Bytes() + y * picture.Stride() + left * 3;
+    auto* to = reinterpret_cast<QRgb*>(image.scanLine(y)) + left;
+    for (int x = left; x < right; ++x, from += 3) {
+      *to++ = 0xFF000000u | uint32_t(from[2]) << 16 | uint32_t(from[1]) << 8 | from[0];
+    }
+  }
 }
 
 bool ImageToBitmap(const QImage& image, Bitmap& picture) {

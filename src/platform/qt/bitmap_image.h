@@ -10,6 +10,10 @@ namespace torvel {
 
 // A QImage that shares the picture's pixels (no copy); valid while the picture is unchanged.
 QImage ImageView(const Bitmap& picture);
+// Copies the part of the picture inside area (clipped to both) into an image of the format
+// Format_RGB32 at the same place. Unlike QImage's own conversion it never wakes other threads,
+// which on a virtual machine cost more than the copy of a preview-sized area.
+void CopyToRgb32(const Bitmap& picture, const TRect& area, QImage& image);
 
 // Converts any QImage into a 24-bit picture; false when it is null or too large.
 bool ImageToBitmap(const QImage& image, Bitmap& picture);
