@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/png_io.h"
+#include "export/png_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr int64_t kFuzzPixels = 1 << 20;

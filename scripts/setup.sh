@@ -6,7 +6,9 @@ set -euo pipefail
 TORVEL_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libpng-dev
+  libgif-dev libimagequant-dev libwebp-dev # the export formats
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-image-formats-plugins ffmpeg # the tests read exported WebP and APNG files back
   xvfb xauth x11-utils openbox xdotool xclip
   imagemagick libmagickcore-6.q16-6-extra # the extra coders read the scalable icons
   desktop-file-utils appstream shared-mime-info dpkg-dev file # cpack -G DEB runs file

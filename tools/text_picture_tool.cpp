@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/png_io.h"
+#include "export/png_io.h"
 #include "formats/text_picture.h"
 #include "platform/bmp.h"
 #include "platform/files.h"

@@ -5,7 +5,8 @@
 #include <optional>
 
 #include "cells/animation_io.h"
-#include "cli/png_io.h"
+#include "export/animation_encoder.h"
+#include "export/png_io.h"
 #include "platform/bmp.h"
 #include "platform/error_texts.h"
 #include "platform/files.h"
@@ -35,6 +36,14 @@ constexpr const char* kUsage =
     "      (interval 0) and transparent; intervals below 50 ms are still, above 2000 ms are 2000.\n"
     "  torvel-cli unpack FILE.san OUT.png|OUT.bmp\n"
     "      Writes all cells side by side as one picture, in the format of OUT's extension.\n"
+    "  torvel-cli export FILE.san OUT.gif|OUT.webp|OUT.apng|OUT.png [--scale N] [--no-dither]\n"
+    "                 [--once] [--interval MS]\n"
+    "      Writes the animation as the preview plays it (Flip, Mirror and Transparent applied)\n"
+    "      as an animated GIF, a lossless animated WebP or an animated PNG, by OUT's extension.\n"
+    "      --scale N enlarges each pixel to N x N (1 to 8, default 1); --no-dither maps GIF\n"
+    "      colours without dithering; --once plays once instead of looping; --interval MS\n"
+    "      shows each frame for MS milliseconds (10 to 60000) instead of the animation's\n"
+    "      interval. A still animation plays at 10 frames a second.\n"
     "  torvel-cli --help\n"
     "      Shows this text.\n"
     "Errors go to standard error; the exit status is 0 on success, 1 when the work failed and\n"
@@ -47,6 +56,7 @@ class TCli {
   int Info(const std::vector<std::string>& args);
   int Pack(const std::vector<std::string>& args);
   int Unpack(const std::vector<std::string>& args);
+  int Export(const std::vector<std::string>& args);
   int WrongUsage(const std::string& why) {
     err_ << "torvel-cli: " << why << "\n" << kUsage;
     return kWrongUsage;
@@ -232,6 +242,68 @@ int TCli::Unpack(const std::vector<std::string>& args) {
   return kDone;
 }
 
+// Reads export's options into options and files; the reason for a wrong command line otherwise.
+std::optional<std::string> ParseExportArguments(const std::vector<std::string>& args,
+                                                TExportOptions& options,
+                                                std::vector<std::string>& files,
+                                                std::optional<int>& interval) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--scale" || a == "--interval") {
+      const std::optional<int> value = i + 1 < args.size() ? ParseInt(args[++i]) : std::nullopt;
+      const bool scale = a == "--scale";
+      if (!value || *value < (scale ? 1 : 10) ||
+          *value > (scale ? TExportOptions::kMostScale : 60000)) {
+        return scale ? "--scale needs a whole number from 1 to 8"
+                     : "--interval needs a whole number of milliseconds from 10 to 60000";
+      }
+      if (scale) {
+        options.Scale = *value;
+      } else {
+        interval = *value;
+      }
+    } else if (a == "--no-dither") {
+      options.Dither = false;
+    } else if (a == "--once") {
+      options.Loop = false;
+    } else if (a.rfind("--", 0) == 0) {
+      return "unknown option " + a;
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.size() != 2) {
+    return "export takes an animation and an output file";
+  }
+  return std::nullopt;
+}
+
+int TCli::Export(const std::vector<std::string>& args) {
+  TExportOptions options;
+  std::vector<std::string> files;
+  std::optional<int> interval;
+  if (const auto wrong = ParseExportArguments(args, options, files, interval)) {
+    return WrongUsage(*wrong);
+  }
+  TExportFormat format;
+  if (!FormatOfFileName(files[1], false, format)) {
+    return WrongUsage("the output file must end in .gif, .webp, .apng or .png");
+  }
+  TAnimationContents contents;
+  TAnimationStrip store;
+  TExportFrames frames;
+  std::string error;
+  if (!LoadStore(files[0], contents, store, error) ||
+      !FramesFromTable(store.Table, frames, error)) {
+    return Fail(files[0], error);
+  }
+  options.DelayMs = interval.value_or(ExportDelay(store.Table));
+  if (!ExportAnimationFile(frames, options, format, files[1], nullptr, error)) {
+    return Fail(files[1], error);
+  }
+  return kDone;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -253,6 +325,9 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   }
   if (command == "unpack") {
     return cli.Unpack(rest);
+  }
+  if (command == "export") {
+    return cli.Export(rest);
   }
   return cli.WrongUsage("unknown command " + command);
 }

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "cells/animation_io.h"
-#include "cli/png_io.h"
+#include "export/png_io.h"
 #include "platform/bmp.h"
 #include "platform/files.h"
 #include "platform/raster.h"

@@ -8,7 +8,7 @@
 
 namespace torvel {
 
-// PNG pictures for the command-line companion, through libpng's simplified interface.
+// PNG pictures, through libpng's simplified interface.
 
 // Decodes a PNG file image; transparent parts are laid over white. Pictures beyond the
 // program's size limit or maxPixels are refused ("Out of memory") before their pixels are

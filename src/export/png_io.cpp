@@ -1,4 +1,4 @@
-#include "cli/png_io.h"
+#include "export/png_io.h"
 
 #include <png.h>
 

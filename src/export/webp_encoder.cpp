@@ -1,0 +1,108 @@
+#include <webp/encode.h>
+#include <webp/mux.h>
+
+#include <new>
+
+#include "export/encoders.h"
+#include "platform/error_texts.h"
+
+namespace torvel {
+namespace {
+
+struct TAnimEncoderCloser {
+  void operator()(WebPAnimEncoder* encoder) const { WebPAnimEncoderDelete(encoder); }
+};
+using TAnimEncoderPtr = std::unique_ptr<WebPAnimEncoder, TAnimEncoderCloser>;
+
+// One frame at the export scale in a WebPPicture, which frees itself.
+class TWebPFrame {
+ public:
+  TWebPFrame() { WebPPictureInit(&picture_); }
+  ~TWebPFrame() { WebPPictureFree(&picture_); }
+  TWebPFrame(const TWebPFrame&) = delete;
+  TWebPFrame& operator=(const TWebPFrame&) = delete;
+
+  bool Import(const std::vector<uint8_t>& rgba, int width, int height) {
+    WebPPictureFree(&picture_);
+    picture_.use_argb = 1;
+    picture_.width = width;
+    picture_.height = height;
+    return WebPPictureImportRGBA(&picture_, rgba.data(), width * 4) != 0;
+  }
+  WebPPicture* Get() { return &picture_; }
+
+ private:
+  WebPPicture picture_;
+};
+
+// Lossless animated WebP through libwebp's animation encoder, which stores each frame as the
+// rectangle that changed and picks the blending and disposal that make it smallest.
+class TWebPEncoder : public TAnimationEncoder {
+ public:
+  bool Encode(const TExportFrames& frames, const TExportOptions& options,
+              const TExportProgress& progress, std::vector<uint8_t>& file,
+              std::string& error) override {
+    error = kOutOfMemory;
+    const int scale = options.Scale;
+    if (!ScaledSizeAllowed(frames, scale)) {
+      return false;
+    }
+    const int width = frames.Width * scale;
+    const int height = frames.Height * scale;
+    WebPAnimEncoderOptions animation;
+    WebPConfig config;
+    if (!WebPAnimEncoderOptionsInit(&animation) || !WebPConfigInit(&config)) {
+      error = kUnexpectedError;
+      return false;
+    }
+    animation.anim_params.loop_count = options.Loop ? 0 : 1;
+    config.lossless = 1;
+    TAnimEncoderPtr encoder(WebPAnimEncoderNew(width, height, &animation));
+    if (!encoder) {
+      return false;
+    }
+    TWebPFrame frame;
+    std::vector<uint8_t> scaled;
+    int timestamp = 0;
+    for (int k = 0; k < frames.Count(); ++k) {
+      ScaleNearest(frames.Rgba[k].data(), frames.Width, frames.Height, 4, scale, scaled);
+      if (!frame.Import(scaled, width, height) ||
+          !WebPAnimEncoderAdd(encoder.get(), frame.Get(), timestamp, &config)) {
+        return false;
+      }
+      timestamp += options.DelayMs;
+      if (!KeepGoing(progress, k + 1, frames.Count() + 1, error)) {
+        return false;
+      }
+    }
+    return Assemble(encoder.get(), timestamp, file, error);
+  }
+
+ private:
+  static bool Assemble(WebPAnimEncoder* encoder, int endTime, std::vector<uint8_t>& file,
+                       std::string& error) {
+    WebPData data;
+    WebPDataInit(&data);
+    error = kOutOfMemory;
+    if (!WebPAnimEncoderAdd(encoder, nullptr, endTime, nullptr) ||
+        !WebPAnimEncoderAssemble(encoder, &data)) {
+      return false;
+    }
+    bool copied = true;
+    try {
+      file.assign(data.bytes, data.bytes + data.size);
+    } catch (const std::bad_alloc&) {
+      copied = false;
+    }
+    WebPDataClear(&data);
+    return copied;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TAnimationEncoder> MakeWebPEncoder() {
+  return std::make_unique<TWebPEncoder>();
+}
+
+}  // namespace torvel
