@@ -23,7 +23,9 @@ namespace torvel {
 
 class TAnimationEdit;
 class TCompactSplash;
+class TGeneral;
 class THelp;
+class TIniFile;
 
 // What the program was started with.
 struct TStartup {
@@ -81,6 +83,7 @@ class TForm1 : public QMainWindow {
   static std::string SettingsFileName();
   void LoadSettings();
   void SaveSettings();
+  void LoadExportSettings(const TIniFile& ini, TGeneral& general);
   // True until the settings show that this version's support files were unpacked.
   bool SupportFilesPending = true;
 

@@ -32,6 +32,8 @@ std::span<const TForm1::TMenuEntry> TForm1::MenuEntries() {
        [](F& w) { w.Report(w.editor_->SaveAs("")); }, nullptr, false, "Ctrl+Shift+S"},
       {K::Item, "File1", "SavetoStartButton1", "Save &to Start Button...", nullptr,
        [](F& w) { w.Report(w.editor_->SaveAs(SharedAnimationsFolder())); }},
+      {K::Item, "File1", "ExportAnimation1", "&Export Animation...", "Ctrl+E",
+       [](F& w) { w.Report(w.editor_->ExportAnimation()); }},
       {K::Menu, "File1", "Preferences1", "P&references"},
       {K::Item, "Preferences1", "ExtractSupportFiles1", "&Extract Support Files...", nullptr,
        [](F& w) { w.ExtractSupportFiles1Click(); }},

@@ -187,6 +187,7 @@ void TForm1::FileMenuOpen() {
   Item("Save1")->setEnabled(e.CanSave());
   Item("SaveAs1")->setEnabled(e.CanSaveAs());
   Item("SavetoStartButton1")->setEnabled(e.CanSaveAs());
+  Item("ExportAnimation1")->setEnabled(e.CanExport());
 }
 
 void TForm1::EditMenuOpen() {

@@ -1,5 +1,7 @@
 // The main window's settings file: stay-on-top, the preview's background colour and indicators,
-// and the versions of the program and of its last unpacked support files.
+// the versions of the program and of its last unpacked support files, and in a section of its
+// own the export options once the user has chosen them.
+#include <algorithm>
 #include <tuple>
 
 #include "app/main_window.h"
@@ -43,12 +45,30 @@ void TForm1::LoadSettings() {
     if (ValueOf(pairs, "SupportFiles") == kVersionText) {
       SupportFilesPending = false;
     }
+    LoadExportSettings(ini, *general);
   } catch (...) {
     // What was applied before the failure stays applied.
   }
 }
 
-// Writes all five keys; a key that cannot be written ends the saving quietly.
+void TForm1::LoadExportSettings(const TIniFile& ini, TGeneral& general) {
+  TIniPairs pairs;
+  ini.ReadPairs("Export", pairs);
+  if (pairs.empty()) {
+    return;
+  }
+  TExportOptions& options = editor_->ExportOptions;
+  options.Scale =
+      std::clamp(general.TextToInt(ValueOf(pairs, "Scale")), 1, int{TExportOptions::kMostScale});
+  options.Dither = general.TextIsTrue(ValueOf(pairs, "Dither"));
+  options.Loop = general.TextIsTrue(ValueOf(pairs, "Loop"));
+  editor_->ExportDialogSettings.FilterIndex =
+      std::clamp(general.TextToInt(ValueOf(pairs, "FileType")), 1, 4);
+  editor_->ExportOptionsChosen = true;
+}
+
+// Writes all five keys, and the export options once chosen; a key that cannot be written ends
+// the saving quietly.
 void TForm1::SaveSettings() {
   try {
     TGeneral* general = General();
@@ -66,6 +86,20 @@ void TForm1::SaveSettings() {
         {"Version", "SupportFiles", kVersionText}};
     for (const auto& [section, key, value] : values) {
       if (!ini.WriteValue(section, key, value)) {
+        return;
+      }
+    }
+    if (!editor_->ExportOptionsChosen) {
+      return;
+    }
+    const TExportOptions& options = editor_->ExportOptions;
+    const std::pair<const char*, std::string> exportValues[] = {
+        {"Scale", std::to_string(options.Scale)},
+        {"Dither", general->BoolToText(options.Dither)},
+        {"Loop", general->BoolToText(options.Loop)},
+        {"FileType", std::to_string(editor_->ExportDialogSettings.FilterIndex)}};
+    for (const auto& [key, value] : exportValues) {
+      if (!ini.WriteValue("Export", key, value)) {
         return;
       }
     }

@@ -13,6 +13,7 @@
 #include "cells/animation_strip.h"
 #include "cells/fast_timer.h"
 #include "cells/table_parts.h"
+#include "export/animation_encoder.h"
 #include "formats/file_dialogs.h"
 #include "platform/platform_ui.h"
 #include "platform/qt/qt_dispatcher.h"
@@ -47,6 +48,7 @@ class TToolbar;
 //                                   QueryClose, View Folder, Help
 //   animation_edit_list_status.cpp  the cell list, the status panels and the playback tick
 //   animation_edit_toolbar.cpp      the toolbar's buttons and their rules
+//   animation_edit_export.cpp       Export Animation
 class TAnimationEdit : public QObject {
   Q_OBJECT
 
@@ -177,6 +179,14 @@ class TAnimationEdit : public QObject {
   // in any letter case.
   static std::string ForceExtension(const std::string& chosen, int filterIndex);
 
+  // Export Animation: asks for a file and the options, then writes the animation as the
+  // preview plays it. The document's name and modified state stay as they are.
+  bool CanExport() const { return Strip->HasCells(); }
+  bool ExportAnimation();
+  // A work of some length, told how far it is; false with the reason in error.
+  using TLongTask = std::function<bool(const TExportProgress& progress, std::string& error)>;
+  bool RunWithProgress(const std::string& text, const TLongTask& task);
+
   // Empties the store and rebuilds the list.
   void ResetCells();
   void ShowLastError();
@@ -221,6 +231,12 @@ class TAnimationEdit : public QObject {
 
   TOpenInfo SaveDialogSettings;
   TOpenInfo OpenDialogSettings;
+  TOpenInfo ExportDialogSettings;
+  // Scale, dithering and looping as last chosen; remembered once the user has chosen them.
+  TExportOptions ExportOptions;
+  bool ExportOptionsChosen = false;
+  // How long an export runs before its progress window appears.
+  int ProgressDelayMs = 500;
   std::unique_ptr<TAnimationStrip> Strip;
   TUndoKind UndoKind = TUndoKind::None;
   std::unique_ptr<TCellTable> UndoTable = std::make_unique<TCellTable>();
@@ -246,6 +262,10 @@ class TAnimationEdit : public QObject {
   void CreateToolbar();
   void RunToolbarCommand(int command);
   void SetUpDialogs();
+  void SetUpExportDialog();
+  static bool ExportTarget(std::string& fileName, int filterIndex, TExportFormat& format);
+  bool ChooseExportFile(std::string& fileName, TExportFormat& format);
+  bool ChooseExportOptions(TExportFormat format);
   void CreateStatusPanels();
   void RememberPictureLeftOnClipboard();
   bool IsPictureLeftOnClipboard();

@@ -35,6 +35,7 @@ TAnimationEdit::TAnimationEdit(const std::string& appName, QWidget* ownerWindow,
   LastStatusTick = GetTickCount() - 1000;  // the first tick refreshes the status at once
   CreateControls();
   SetUpDialogs();
+  SetUpExportDialog();
   timer_ = std::make_unique<TFastTimer>(dispatcher ? *dispatcher : ownDispatcher_);
   timer_->SetInterval(1);
   timer_->SetOnTimer([this] { PlaybackTick(); });

@@ -185,8 +185,8 @@ class TApngEncoder : public TAnimationEncoder {
     PutChunk(file, "acTL", control);
   }
 
-  bool PutFrame(std::vector<uint8_t>& file, const std::vector<uint8_t>& rgba,
-                const TRegion& region, bool first) {
+  bool PutFrame(std::vector<uint8_t>& file, const std::vector<uint8_t>& rgba, const TRegion& region,
+                bool first) {
     std::vector<uint8_t> png;
     if (!EncodeRegion(rgba.data(), width_ * 4, region, alpha_, png)) {
       return false;

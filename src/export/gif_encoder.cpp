@@ -287,8 +287,8 @@ class TGifEncoder : public TAnimationEncoder {
       pixels = &scaled;
     }
     return writer.PutControl(stored.Disposal, delay, transparent) &&
-           writer.PutImage(a.Left * scale_, a.Top * scale_, a.Width() * scale_,
-                           a.Height() * scale_, ownMap, *pixels);
+           writer.PutImage(a.Left * scale_, a.Top * scale_, a.Width() * scale_, a.Height() * scale_,
+                           ownMap, *pixels);
   }
 
   int width_ = 0;

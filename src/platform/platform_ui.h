@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "platform/bitmap.h"
@@ -36,6 +37,25 @@ struct TFileDialogRequest {
 
 using TCustomColors = std::array<TColor, 16>;
 
+// The export options dialog: the choices, as given and as the user leaves them, and the
+// dialog's texts in the user's language.
+struct TExportChoices {
+  int Scale = 1;  // 1..8
+  bool Dither = true;
+  bool Loop = true;
+  bool DitherApplies = true;  // the format has a palette to dither to
+  std::string Caption, ScaleText, DitherText, LoopText, OnceText, Note, OkText, CancelText;
+};
+
+// A window that shows a long task's progress with a Cancel button while it lives.
+class TProgressWindow {
+ public:
+  virtual ~TProgressWindow() = default;
+  // Shows done of total steps and keeps the program's windows painted; false once the user
+  // cancelled.
+  virtual bool Update(int done, int total) = 0;
+};
+
 // A window the general services can move; the user-interface layer supplies it.
 class TScreenWindow {
  public:
@@ -65,6 +85,11 @@ class TPlatformUi {
                              int& filterIndex) = 0;
   // The colour dialog with the given custom colours shown; false when cancelled.
   virtual bool ChooseColor(TColor& color, TCustomColors& customColors) = 0;
+  // The export options dialog; false when cancelled, leaving the choices as they were.
+  virtual bool ChooseExportOptions(TExportChoices& choices) = 0;
+  // Opens a modal progress window with a Cancel button; none when it cannot be shown.
+  virtual std::unique_ptr<TProgressWindow> OpenProgress(const std::string& text,
+                                                        const std::string& cancelText) = 0;
 
   // The clipboard. The size of its picture can be asked before the picture is converted, so
   // that oversized pictures are refused without allocating them.

@@ -61,7 +61,8 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrder) {
   EXPECT_EQ(Captions(bar[0]->menu()),
             (QStringList{"&New\tCtrl+N", "New &Instance", "-", "&Open...\tCtrl+O",
                          "Open from Start &Button...", "&Save\tCtrl+S", "S&ave As...\tCtrl+A",
-                         "Save &to Start Button...", "P&references", "-", "E&xit"}));
+                         "Save &to Start Button...", "&Export Animation...\tCtrl+E", "P&references",
+                         "-", "E&xit"}));
   EXPECT_EQ(Captions(bar[2]->menu()),
             (QStringList{"&Help\tF1", "&About...", "-", "T&orvel Homepage",
                          "&Free Software Homepage", "Visit &Orvik Enterprises"}));

@@ -63,8 +63,9 @@ TAnimationStrip& MakeAnimation(TAnimationStrip& store, int n, int w, int h, bool
     FillRect(strip, {k * w, 0, (k + 1) * w, h}, 0x204060);
     for (int y = 0; manyColors && y < h; ++y) {
       for (int x = 0; x < w; ++x) {  // a photo-like gradient with grain
-        strip.SetPixel(k * w + x, y, TColor((x * 255 / w + k * 7) & 0xFF) | (y * 255 / h) << 8 |
-                                         ((x * y * 31 + k) % 97 + 80) << 16);
+        strip.SetPixel(k * w + x, y,
+                       TColor((x * 255 / w + k * 7) & 0xFF) | (y * 255 / h) << 8 |
+                           ((x * y * 31 + k) % 97 + 80) << 16);
       }
     }
     FillRect(strip, {k * w + 2 + k, 3, k * w + 6 + k, 7}, 0x00C0FF - 0x100000 * k);
@@ -96,10 +97,12 @@ QImage Expected(const TExportFrames& frames, int k, int scale) {
 }
 
 QImage Normalized(QImage image) {
-  return Expected({image.width(), image.height(), false,
-                   {std::vector<uint8_t>(image.constBits(),
-                                         image.constBits() + image.sizeInBytes())}},
-                  0, 1);
+  return Expected(
+      {image.width(),
+       image.height(),
+       false,
+       {std::vector<uint8_t>(image.constBits(), image.constBits() + image.sizeInBytes())}},
+      0, 1);
 }
 
 void ExpectSameFrames(const TExportFrames& frames, const TDecoded& decoded, int scale) {
@@ -228,9 +231,9 @@ TEST(ExportApng, ComesBackExactlyAndShowsTheFirstFrameWithoutAnimation) {
     ExpectSameFrames(frames, DecodeWithFfmpeg(path, 20, 10), 1);
     EXPECT_EQ(ApngPlays(path), transparent ? 1u : 0u);
     // A reader without animation shows the first frame.
-    EXPECT_EQ(Normalized(QImage(QString::fromStdString(path)).convertToFormat(
-                  QImage::Format_RGBA8888)),
-              Expected(frames, 0, 1));
+    EXPECT_EQ(
+        Normalized(QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGBA8888)),
+        Expected(frames, 0, 1));
   }
 }
 
@@ -242,8 +245,8 @@ TEST(ExportFile, AFailedOrCancelledExportKeepsThePreviousFile) {
   const std::string path = folder + "kept.webp";
   test::WriteText(path, "previous");
   std::string error;
-  EXPECT_FALSE(ExportAnimationFile(frames, {}, TExportFormat::WebP, path,
-                                   [](int done, int) { return done < 3; }, error));
+  EXPECT_FALSE(ExportAnimationFile(
+      frames, {}, TExportFormat::WebP, path, [](int done, int) { return done < 3; }, error));
   EXPECT_EQ(error, kTaskCancelled);
   {
     test::TFileSizeLimit full(64);

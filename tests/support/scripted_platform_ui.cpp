@@ -60,6 +60,41 @@ bool TScriptedPlatformUi::ChooseColor(TColor& color, TCustomColors&) {
   return answer.has_value();
 }
 
+bool TScriptedPlatformUi::ChooseExportOptions(TExportChoices& choices) {
+  ExportRequests.push_back(choices);
+  if (ExportAnswers.empty()) {
+    return false;
+  }
+  const std::optional<TExportChoices> answer = ExportAnswers.front();
+  ExportAnswers.pop_front();
+  if (answer) {
+    choices = *answer;
+  }
+  return answer.has_value();
+}
+
+namespace {
+
+class TScriptedProgress : public TProgressWindow {
+ public:
+  explicit TScriptedProgress(TScriptedPlatformUi& ui) : ui_(ui) {}
+  bool Update(int, int) override {
+    ++ui_.ProgressUpdates;
+    return !ui_.CancelProgressAt || ui_.ProgressUpdates < *ui_.CancelProgressAt;
+  }
+
+ private:
+  TScriptedPlatformUi& ui_;
+};
+
+}  // namespace
+
+std::unique_ptr<TProgressWindow> TScriptedPlatformUi::OpenProgress(const std::string&,
+                                                                   const std::string&) {
+  ++ProgressWindows;
+  return std::make_unique<TScriptedProgress>(*this);
+}
+
 bool TScriptedPlatformUi::ClipboardPictureSize(TSize& size) {
   if (!ClipboardPicture) {
     return false;

@@ -45,12 +45,18 @@ class TScriptedPlatformUi : public TPlatformUi {
   std::deque<std::optional<std::string>> InputAnswers;  // none: cancelled
   std::deque<TFileAnswer> FileAnswers;
   std::deque<std::optional<TColor>> ColorAnswers;
+  std::deque<std::optional<TExportChoices>> ExportAnswers;  // none: cancelled
+  // The progress update at which the user presses Cancel; none: never.
+  std::optional<int> CancelProgressAt;
 
   // What was asked.
   std::vector<TMessage> Messages;
   std::vector<TInputRequest> InputRequests;
   std::vector<TFileDialogRequest> FileRequests;
   std::vector<TShellRequest> ShellRequests;
+  std::vector<TExportChoices> ExportRequests;
+  int ProgressWindows = 0;
+  int ProgressUpdates = 0;
   bool ShellOpenWorks = true;  // false: the desktop finds nothing to open with
   int NewInstances = 0;
   int BusyCursorChanges = 0;
@@ -66,6 +72,9 @@ class TScriptedPlatformUi : public TPlatformUi {
   bool RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
                      int& filterIndex) override;
   bool ChooseColor(TColor& color, TCustomColors& customColors) override;
+  bool ChooseExportOptions(TExportChoices& choices) override;
+  std::unique_ptr<TProgressWindow> OpenProgress(const std::string& text,
+                                                const std::string& cancelText) override;
   bool ClipboardHasPicture() override { return ClipboardPicture.has_value(); }
   bool ClipboardPictureSize(TSize& size) override;
   bool ReadClipboardPicture(Bitmap& picture) override;

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "platform/qt/bitmap_image.h"
+#include "platform/qt/export_options_dialog.h"
 #include "platform/qt/qt_text.h"
 
 namespace torvel {
@@ -278,6 +279,20 @@ void TQtPlatformUi::SetBusyCursor(bool busy) {
   } else {
     QApplication::restoreOverrideCursor();
   }
+}
+
+bool TQtPlatformUi::ChooseExportOptions(TExportChoices& choices) {
+  TExportOptionsDialog dialog(choices, owner_);
+  if (dialog.exec() != QDialog::Accepted) {
+    return false;
+  }
+  choices = dialog.Choices();
+  return true;
+}
+
+std::unique_ptr<TProgressWindow> TQtPlatformUi::OpenProgress(const std::string& text,
+                                                             const std::string& cancelText) {
+  return OpenProgressWindow(text, cancelText, owner_);
 }
 
 void TQtPlatformUi::ProcessPendingEvents() {

@@ -35,6 +35,9 @@ class TQtPlatformUi : public TPlatformUi {
   bool RunFileDialog(const TFileDialogRequest& request, std::string& fileName,
                      int& filterIndex) override;
   bool ChooseColor(TColor& color, TCustomColors& customColors) override;
+  bool ChooseExportOptions(TExportChoices& choices) override;
+  std::unique_ptr<TProgressWindow> OpenProgress(const std::string& text,
+                                                const std::string& cancelText) override;
   bool ClipboardHasPicture() override;
   bool ClipboardPictureSize(TSize& size) override;
   bool ReadClipboardPicture(Bitmap& picture) override;
