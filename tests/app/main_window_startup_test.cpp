@@ -114,6 +114,23 @@ TEST_F(StartupTest, OddSettingsFilesAreReadByTheSameRules) {
   }
 }
 
+TEST_F(StartupTest, ChosenExportOptionsSurviveARestartInTheirOwnSection) {
+  test::WriteText(SettingsFile(), kAllSettings);
+  TForm1& first = Start();
+  first.Editor()->ExportOptions.Scale = 4;
+  first.Editor()->ExportOptions.Dither = false;
+  first.Editor()->ExportDialogSettings.FilterIndex = 2;
+  first.Editor()->ExportOptionsChosen = true;
+  first.CloseProgram();
+  EXPECT_EQ(test::ReadText(SettingsFile()),
+            std::string(kAllSettings) + "[Export]\nScale=4\nDither=0\nLoop=1\nFileType=2\n");
+  TForm1& second = Start();
+  EXPECT_EQ(second.Editor()->ExportOptions.Scale, 4);
+  EXPECT_FALSE(second.Editor()->ExportOptions.Dither);
+  EXPECT_TRUE(second.Editor()->ExportOptions.Loop);
+  EXPECT_EQ(second.Editor()->ExportDialogSettings.FilterIndex, 2);
+}
+
 TEST_F(StartupTest, AnOlderSupportFileVersionUnpacksThemAgain) {
   test::WriteText(SettingsFile(),
                   "; mine\n[Settings]\nOnTop=0\n[Version]\nSupportFiles=1.00.477\n");

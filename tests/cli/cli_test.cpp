@@ -95,6 +95,33 @@ TEST_F(CliTest, PackInfoAndUnpackRoundTrip) {
   }
 }
 
+TEST_F(CliTest, ExportWritesEachFormatAndRefusesWrongArguments) {
+  WriteBytes(folder + "strip.bmp", EncodeBmp(Strip(3, 12, 9)));
+  ASSERT_EQ(RunTool({"pack", folder + "strip.bmp", folder + "a.san", "--cells", "3"}).Status, 0);
+  const std::pair<const char*, std::string> outputs[] = {
+      {"a.gif", "GIF89a"}, {"a.webp", "RIFF"}, {"a.apng", "\x89PNG"}, {"a.png", "\x89PNG"}};
+  for (const auto& [name, magic] : outputs) {
+    const TRun run = RunTool({"export", folder + "a.san", folder + name, "--scale", "2", "--once",
+                              "--no-dither", "--interval", "40"});
+    ASSERT_EQ(run.Status, 0) << name << ": " << run.Err;
+    EXPECT_EQ(test::ReadText(folder + name).substr(0, magic.size()), magic) << name;
+  }
+  EXPECT_NE(test::ReadText(folder + "a.png").find("acTL"), std::string::npos);
+  for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+           {"export", folder + "a.san", folder + "a.jpg"},
+           {"export", folder + "a.san", folder + "b.gif", "--scale", "9"},
+           {"export", folder + "a.san", folder + "b.gif", "--interval", "5"},
+           {"export", folder + "a.san"}}) {
+    const TRun run = RunTool(wrong);
+    EXPECT_EQ(run.Status, 2) << wrong.back();
+    EXPECT_NE(run.Err.find("Usage:"), std::string::npos);
+  }
+  const TRun missing = RunTool({"export", folder + "none.san", folder + "b.gif"});
+  EXPECT_EQ(missing.Status, 1);
+  EXPECT_NE(missing.Err.find("File not found"), std::string::npos);
+  EXPECT_FALSE(FileExists(folder + "b.gif"));
+}
+
 TEST_F(CliTest, PngStripsAreCutLikeImageStripPaste) {
   // 31 pixels in 3 cells: each cell 10 wide, the last column dropped.
   std::vector<uint8_t> png;

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QSpinBox>
 
 #include "platform/qt/bitmap_image.h"
+#include "platform/qt/export_options_dialog.h"
 #include "platform/qt/qt_dispatcher.h"
 #include "platform/qt/qt_platform_ui.h"
 #include "platform/raster.h"
@@ -75,6 +79,25 @@ TEST(QtPlatform, FileDialogsFollowTheirOptionsAndDefaultExtension) {
   TQtPlatformUi::SetUpFileDialog(open, request);
   EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
   EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(QtPlatform, TheExportOptionsDialogShowsAndReturnsTheChoices) {
+  TExportChoices given;
+  given.Scale = 3;
+  given.Loop = false;
+  given.DitherApplies = false;
+  given.Note = "note";
+  TExportOptionsDialog dialog(given, nullptr);
+  EXPECT_EQ(dialog.ScaleBox()->value(), 3);
+  EXPECT_TRUE(dialog.OnceButton()->isChecked());
+  EXPECT_FALSE(dialog.DitherBox()->isEnabled());
+  dialog.ScaleBox()->setValue(12);  // beyond the largest scale
+  dialog.DitherBox()->setChecked(false);
+  const TExportChoices chosen = dialog.Choices();
+  EXPECT_EQ(chosen.Scale, 8);
+  EXPECT_FALSE(chosen.Dither);
+  EXPECT_FALSE(chosen.Loop);
+  EXPECT_EQ(chosen.Note, "note");
 }
 
 TEST(QtPlatform, OpeningTellsWhetherTheDesktopOpenerSucceeded) {
