@@ -41,7 +41,8 @@ void TAnimationEdit::SetUpExportDialog() {
     filter += (filter.empty() ? "" : "|") + Translate(type.Name) + " (" + type.Patterns + ")|" +
               type.Patterns;
   }
-  ExportDialogSettings = {"", kHideReadOnly | kPathMustExist, filter, 1, ""};
+  ExportDialogSettings = {"", kHideReadOnly | kPathMustExist, filter, 1,
+                          "", Translate("Export Animation")};
 }
 
 // The chosen file with its format: the extension decides; a name without a known one gets the

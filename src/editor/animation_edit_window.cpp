@@ -110,8 +110,9 @@ void TAnimationEdit::SetUpDialogs() {
   TPaths* paths = Paths();
   const std::string folder = paths ? paths->ProgramsCompanyFolder("Animations") : std::string();
   const std::string filter = Translate("Simple Animation") + " (*.san)|*.san";
-  SaveDialogSettings = {"SAN", kHideReadOnly | kPathMustExist, filter, 1, folder + "Untitled.san"};
-  OpenDialogSettings = {"SAN", kHideReadOnly | kFileMustExist, filter, 1, folder};
+  SaveDialogSettings = {"SAN", kHideReadOnly | kPathMustExist, filter,
+                        1,     folder + "Untitled.san",        ""};
+  OpenDialogSettings = {"SAN", kHideReadOnly | kFileMustExist, filter, 1, folder, ""};
 }
 
 QCheckBox* TAnimationEdit::AddCheckBox(const std::string& text) {

@@ -49,6 +49,7 @@ bool TOpenHandler::Run(TOpenInfo& info, TFileDialogKind kind, std::string& fileN
   request.Options = static_cast<int>(info.Options);
   request.Filter = info.Filter;
   request.FilterIndex = info.FilterIndex;
+  request.Title = info.Title;
   request.FileName = IsSave(kind) ? FilePart(info.FileName) : "";
   request.Folder = UsableFolder(startFolder.empty() ? FolderPart(info.FileName) : startFolder);
   int filterIndex = info.FilterIndex;

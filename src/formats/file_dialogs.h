@@ -15,6 +15,7 @@ struct TOpenInfo {
   std::string Filter;    // "Description|pattern" pairs separated by "|"
   int FilterIndex = 1;   // 1-based; the runner writes the user's choice back
   std::string FileName;  // Save As: the proposed file; Open: a folder or a file in it
+  std::string Title;     // the dialog's caption; empty: the desktop's own
 };
 
 // Runs the program's open and save dialogs.

@@ -33,6 +33,7 @@ struct TFileDialogRequest {
   int FilterIndex = 1;     // 1-based, as the dialog reports it
   std::string Folder;      // initial folder
   std::string FileName;    // proposed file name, without folder
+  std::string Title;       // the caption; empty: the desktop's own
 };
 
 using TCustomColors = std::array<TColor, 16>;

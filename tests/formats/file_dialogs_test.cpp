@@ -10,7 +10,7 @@ namespace torvel {
 namespace {
 
 TOpenInfo AnimationFiles(const std::string& fileName) {
-  return {"SAN", kHideReadOnly | kPathMustExist, "Simple Animation (*.san)|*.san", 1, fileName};
+  return {"SAN", kHideReadOnly | kPathMustExist, "Simple Animation (*.san)|*.san", 1, fileName, ""};
 }
 
 TEST(FileDialogs, SaveProposesTheFileNameInItsFolder) {

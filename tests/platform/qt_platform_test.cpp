@@ -69,9 +69,11 @@ TEST(QtPlatform, FileDialogsFollowTheirOptionsAndDefaultExtension) {
   EXPECT_EQ(save.selectedNameFilter(), "All files (*.*)");
 
   request.Options |= kOverwritePrompt;
+  request.Title = "Export Animation";
   QFileDialog asking;
   TQtPlatformUi::SetUpFileDialog(asking, request);
   EXPECT_FALSE(asking.testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_EQ(asking.windowTitle(), "Export Animation");
 
   request.Kind = TFileDialogKind::Open;
   request.Options = kHideReadOnly | kFileMustExist;

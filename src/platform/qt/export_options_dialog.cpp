@@ -18,6 +18,7 @@ namespace torvel {
 TExportOptionsDialog::TExportOptionsDialog(const TExportChoices& choices, QWidget* owner)
     : QDialog(owner), choices_(choices) {
   setWindowTitle(Q(choices.Caption));
+  setMinimumWidth(fontMetrics().averageCharWidth() * 42);  // the caption and note whole
   scale_ = new QSpinBox(this);
   scale_->setRange(1, 8);
   scale_->setSuffix(QStringLiteral("x"));

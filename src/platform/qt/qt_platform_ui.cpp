@@ -165,6 +165,9 @@ void TQtPlatformUi::SetUpFileDialog(QFileDialog& dialog, const TFileDialogReques
   dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, (options & kOverwritePrompt) == 0);
   dialog.setDefaultSuffix(Q(request.DefaultExt));
+  if (!request.Title.empty()) {
+    dialog.setWindowTitle(Q(request.Title));
+  }
   const QStringList filters = NameFilters(request.Filter);
   dialog.setNameFilters(filters);
   if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size()) {
