@@ -11,8 +11,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Torvel makes short looping animations from equally sized pictures, the cells, pasted from\n"
     "the clipboard, cut from an image strip or dropped onto its window as files. It plays them\n"
     "still or at 1 to 20 frames per second (transparent, flipped, mirrored, over a background\n"
-    "colour, with guide lines), edits and reorders the cells with undo, and saves them as\n"
-    ".san files. torvel-cli packs and unpacks animations from the command line.")
+    "colour, with guide lines), edits and reorders the cells with undo, saves them as .san\n"
+    "files and exports them as animated GIF, WebP and PNG files. torvel-cli packs,\n"
+    "unpacks and exports animations from the command line.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 # The program's own way of writing its version: 1.00.478.
 string(LENGTH "${PROJECT_VERSION_MINOR}" minor_digits)
@@ -27,6 +28,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://torvel.example/")
+# Torvel is free software under the GNU General Public License, version 3 or later (LICENSE);
+# the package carries its machine-readable copyright file in the documentation folder.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The help pages open in the web browser and Edit > View Folder in the file manager.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")

@@ -22,7 +22,8 @@ echo "$control" | grep -q '^Package: torvel$'
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 echo "$control" | grep -qx "Version: $version"
 echo "$control" | grep -q '^Section: graphics$'
-for library in libqt6widgets6 libqt6gui6 libjpeg62-turbo libpng16-16 zlib1g; do
+for library in libqt6widgets6 libqt6gui6 libjpeg62-turbo libpng16-16 zlib1g libgif7 \
+  libimagequant0 libwebp7 libwebpmux3; do
   echo "$control" | grep -q "$library" || { echo "Depends lacks $library" >&2; exit 1; }
 done
 
