@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "export/encoders.h"
+#include "export/frame_area.h"
 #include "platform/error_texts.h"
 
 namespace torvel {
@@ -37,44 +38,6 @@ uint32_t ReadUint32(const uint8_t* bytes) {
   return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
 }
 
-struct TRegion {
-  int Left = 0;
-  int Top = 0;
-  int Width = 1;
-  int Height = 1;
-};
-
-// The smallest rectangle holding every pixel that differs between the two frames; a single
-// pixel when none does, as a frame cannot be empty.
-TRegion ChangedRegion(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
-                      int width, int height) {
-  int left = width, top = height, right = -1, bottom = -1;
-  const auto* a = reinterpret_cast<const uint32_t*>(before.data());
-  const auto* b = reinterpret_cast<const uint32_t*>(after.data());
-  for (int y = 0; y < height; ++y) {
-    const size_t row = size_t(y) * width;
-    if (std::memcmp(a + row, b + row, size_t(width) * 4) == 0) {
-      continue;
-    }
-    top = std::min(top, y);
-    bottom = y;
-    int x = 0;
-    while (a[row + x] == b[row + x]) {
-      ++x;
-    }
-    left = std::min(left, x);
-    int last = width - 1;
-    while (a[row + last] == b[row + last]) {
-      --last;
-    }
-    right = std::max(right, last);
-  }
-  if (bottom < 0) {
-    return {};
-  }
-  return {left, top, right - left + 1, bottom - top + 1};
-}
-
 struct TPngWriter {
   std::vector<uint8_t>* Out = nullptr;
   bool Failed = false;
@@ -94,7 +57,7 @@ void FlushNothing(png_structp) {}
 
 // Writes a region of an RGBA frame as a whole PNG into out; alpha is dropped unless withAlpha.
 // Only plain data lives here, as libpng leaves by longjmp on an error.
-bool EncodeRegion(const uint8_t* rgba, int stride, const TRegion& region, bool withAlpha,
+bool EncodeRegion(const uint8_t* rgba, int stride, const TFrameArea& region, bool withAlpha,
                   std::vector<uint8_t>& out) {
   TPngWriter writer{&out, false};
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -108,7 +71,7 @@ bool EncodeRegion(const uint8_t* rgba, int stride, const TRegion& region, bool w
     return false;
   }
   png_set_write_fn(png, &writer, WriteToVector, FlushNothing);
-  png_set_IHDR(png, info, region.Width, region.Height, 8,
+  png_set_IHDR(png, info, region.Width(), region.Height(), 8,
                withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
@@ -117,7 +80,7 @@ bool EncodeRegion(const uint8_t* rgba, int stride, const TRegion& region, bool w
     png_set_filler(png, 0, PNG_FILLER_AFTER);  // the rows carry alpha, the file does not
   }
   const uint8_t* first = rgba + size_t(region.Top) * stride + size_t(region.Left) * 4;
-  for (int y = 0; y < region.Height; ++y) {
+  for (int y = 0; y < region.Height(); ++y) {
     png_write_row(png, const_cast<png_bytep>(first + size_t(y) * stride));
   }
   png_write_end(png, nullptr);
@@ -158,8 +121,14 @@ class TApngEncoder : public TAnimationEncoder {
     std::vector<uint8_t> previous, current;
     for (int k = 0; k < frames.Count(); ++k) {
       ScaleNearest(frames.Rgba[k].data(), frames.Width, frames.Height, 4, options.Scale, current);
-      const TRegion region = k == 0 ? TRegion{0, 0, width_, height_}
-                                    : ChangedRegion(previous, current, width_, height_);
+      TFrameArea region{0, 0, width_, height_};
+      if (k > 0) {
+        region = ChangedArea(reinterpret_cast<const uint32_t*>(previous.data()),
+                             reinterpret_cast<const uint32_t*>(current.data()), width_, height_);
+        if (region.IsEmpty()) {
+          region = {0, 0, 1, 1};  // a frame is never empty: an unchanged one stores one pixel
+        }
+      }
       if (!PutFrame(file, current, region, k == 0)) {
         return false;
       }
@@ -185,16 +154,16 @@ class TApngEncoder : public TAnimationEncoder {
     PutChunk(file, "acTL", control);
   }
 
-  bool PutFrame(std::vector<uint8_t>& file, const std::vector<uint8_t>& rgba, const TRegion& region,
-                bool first) {
+  bool PutFrame(std::vector<uint8_t>& file, const std::vector<uint8_t>& rgba,
+                const TFrameArea& region, bool first) {
     std::vector<uint8_t> png;
     if (!EncodeRegion(rgba.data(), width_ * 4, region, alpha_, png)) {
       return false;
     }
     std::vector<uint8_t> control;
     PutUint32(control, sequence_++);
-    PutUint32(control, region.Width);
-    PutUint32(control, region.Height);
+    PutUint32(control, region.Width());
+    PutUint32(control, region.Height());
     PutUint32(control, region.Left);
     PutUint32(control, region.Top);
     control.insert(control.end(), {uint8_t(delayMs_ >> 8), uint8_t(delayMs_), 0x03, 0xE8,

@@ -4,39 +4,12 @@
 #include <cmath>
 
 #include "export/encoders.h"
+#include "export/frame_area.h"
 #include "export/gif_palette.h"
 #include "platform/error_texts.h"
 
 namespace torvel {
 namespace {
-
-// The rectangle of a frame that is stored, in the frames' own pixels.
-struct TArea {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;  // exclusive
-  int Bottom = 0;
-
-  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  void Add(int x, int y) {
-    if (IsEmpty()) {
-      *this = {x, y, x + 1, y + 1};
-      return;
-    }
-    Left = std::min(Left, x);
-    Top = std::min(Top, y);
-    Right = std::max(Right, x + 1);
-    Bottom = std::max(Bottom, y + 1);
-  }
-  void Add(const TArea& other) {
-    if (!other.IsEmpty()) {
-      Add(other.Left, other.Top);
-      Add(other.Right - 1, other.Bottom - 1);
-    }
-  }
-};
 
 bool IsClear(uint32_t pixel) {
   return (pixel >> 24) == 0;
@@ -99,7 +72,7 @@ int AppendToVector(GifFileType* gif, const GifByteType* bytes, int size) {
 // A giflib writer into memory, closed however the export ends.
 class TGifWriter {
  public:
-  explicit TGifWriter(std::vector<uint8_t>& out) {
+  explicit TGifWriter(std::vector<uint8_t>& out) : out_(out) {
     int error = 0;
     gif_ = EGifOpen(&out, AppendToVector, &error);
     if (gif_ != nullptr) {
@@ -134,6 +107,10 @@ class TGifWriter {
     EGifGCBToExtension(&control, bytes);
     return EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, bytes) == GIF_OK;
   }
+  // An image block encoded before, from its descriptor to its last data block.
+  void PutEncodedImage(const std::vector<uint8_t>& block) {
+    out_.insert(out_.end(), block.begin(), block.end());
+  }
   bool PutImage(int left, int top, int width, int height, const ColorMapObject* map,
                 std::vector<uint8_t>& pixels) {
     if (EGifPutImageDesc(gif_, left, top, width, height, false, map) != GIF_OK) {
@@ -148,27 +125,33 @@ class TGifWriter {
   }
 
  private:
+  std::vector<uint8_t>& out_;
   GifFileType* gif_ = nullptr;
 };
 
-// How many bytes the pixels take once compressed, to choose between two ways to store a frame.
-size_t CompressedSize(std::vector<uint8_t>& pixels, int width, int height,
-                      const ColorMapObject* map) {
+// The image block (descriptor, colour map, compressed pixels) of a frame's rectangle, encoded
+// alone: to choose the smaller of two ways to store a frame, and then written as it is.
+std::vector<uint8_t> EncodeImage(std::vector<uint8_t>& pixels, const TFrameArea& area,
+                                 int screenWidth, int screenHeight, const ColorMapObject* global,
+                                 const ColorMapObject* own) {
   std::vector<uint8_t> out;
   TGifWriter writer(out);
-  if (!writer.PutScreen(width, height, map) ||
-      !writer.PutImage(0, 0, width, height, nullptr, pixels) || !writer.Close()) {
-    return SIZE_MAX;
+  if (!writer.PutScreen(screenWidth, screenHeight, global) ||
+      !writer.PutImage(area.Left, area.Top, area.Width(), area.Height(), own, pixels) ||
+      !writer.Close()) {
+    return {};
   }
-  return out.size();
+  const size_t start = 13 + 3 * size_t(global->ColorCount);         // after header and screen
+  return std::vector<uint8_t>(out.begin() + start, out.end() - 1);  // without the trailer
 }
 
 // One frame as it is stored: its rectangle, what becomes of it before the next frame, and its
 // pixels in the frames' own size.
 struct TStoredFrame {
-  TArea Area;
+  TFrameArea Area;
   int Disposal = DISPOSE_DO_NOT;
   std::vector<uint8_t> Pixels;
+  std::vector<uint8_t> Encoded;  // the image block at the frames' own size, when made
 };
 
 class TGifEncoder : public TAnimationEncoder {
@@ -209,7 +192,7 @@ class TGifEncoder : public TAnimationEncoder {
       const bool clear = !next.empty() && TurnsClear(shown, next);
       const TMapPtr ownMap = shared ? nullptr : MakeMap(palette);
       TStoredFrame stored = Plan(k == 0, canvas, shown, indexed.Indices[k], palette, clear,
-                                 shared ? globalMap.get() : ownMap.get());
+                                 globalMap.get(), ownMap.get());
       if (!Put(writer, stored, DelayOf(k, options.DelayMs), palette.Transparent, ownMap.get()) ||
           !KeepGoing(progress, frames.Count() + k + 1, steps, error)) {
         return false;
@@ -230,39 +213,47 @@ class TGifEncoder : public TAnimationEncoder {
   // smaller of the two ways is kept.
   TStoredFrame Plan(bool first, const std::vector<uint32_t>& canvas,
                     const std::vector<uint32_t>& shown, const std::vector<uint8_t>& indices,
-                    const TGifPalette& palette, bool clearAfter, const ColorMapObject* map) {
+                    const TGifPalette& palette, bool clearAfter, const ColorMapObject* globalMap,
+                    const ColorMapObject* ownMap) {
     TStoredFrame stored;
     stored.Disposal = clearAfter ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
-    TArea visible;
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) {
-        const size_t i = size_t(y) * width_ + x;
-        if (first || shown[i] != canvas[i]) {
-          stored.Area.Add(x, y);
-        }
-        if (clearAfter && !IsClear(shown[i])) {
-          visible.Add(x, y);
+    stored.Area = first ? TFrameArea{0, 0, width_, height_}
+                        : ChangedArea(canvas.data(), shown.data(), width_, height_);
+    if (clearAfter) {
+      // Clearing after the frame empties its rectangle, so the rectangle holds all it shows.
+      for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+          if (!IsClear(shown[size_t(y) * width_ + x])) {
+            stored.Area.Add(x, y);
+          }
         }
       }
     }
-    // Clearing after the frame empties its rectangle, so the rectangle holds all it shows.
-    stored.Area.Add(visible);
     if (stored.Area.IsEmpty()) {
       stored.Area = {0, 0, 1, 1};
     }
     stored.Pixels = Cut(indices, stored.Area, nullptr, -1);
-    if (palette.Transparent >= 0 && !first) {
+    const bool choice = palette.Transparent >= 0 && !first;
+    if (!choice && scale_ > 1) {
+      return stored;  // nothing to choose, and the scaled frame is encoded as it is written
+    }
+    const auto encode = [&](std::vector<uint8_t>& pixels) {
+      return EncodeImage(pixels, stored.Area, width_, height_, globalMap, ownMap);
+    };
+    stored.Encoded = encode(stored.Pixels);
+    if (choice) {
       std::vector<uint8_t> keyed = Cut(indices, stored.Area, &canvas, palette.Transparent, &shown);
-      const int w = stored.Area.Width(), h = stored.Area.Height();
-      if (CompressedSize(keyed, w, h, map) < CompressedSize(stored.Pixels, w, h, map)) {
+      std::vector<uint8_t> keyedEncoded = encode(keyed);
+      if (!keyedEncoded.empty() && keyedEncoded.size() < stored.Encoded.size()) {
         stored.Pixels.swap(keyed);
+        stored.Encoded.swap(keyedEncoded);
       }
     }
     return stored;
   }
 
   // The indices inside the area; with a canvas, pixels it already shows become transparent.
-  std::vector<uint8_t> Cut(const std::vector<uint8_t>& indices, const TArea& area,
+  std::vector<uint8_t> Cut(const std::vector<uint8_t>& indices, const TFrameArea& area,
                            const std::vector<uint32_t>* canvas, int transparent,
                            const std::vector<uint32_t>* shown = nullptr) const {
     std::vector<uint8_t> pixels;
@@ -280,14 +271,20 @@ class TGifEncoder : public TAnimationEncoder {
   bool Put(TGifWriter& writer, TStoredFrame& stored, int delay, int transparent,
            const ColorMapObject* ownMap) const {
     std::vector<uint8_t> scaled;
-    const TArea& a = stored.Area;
+    const TFrameArea& a = stored.Area;
     std::vector<uint8_t>* pixels = &stored.Pixels;
     if (scale_ > 1) {
       ScaleNearest(stored.Pixels.data(), a.Width(), a.Height(), 1, scale_, scaled);
       pixels = &scaled;
     }
-    return writer.PutControl(stored.Disposal, delay, transparent) &&
-           writer.PutImage(a.Left * scale_, a.Top * scale_, a.Width() * scale_, a.Height() * scale_,
+    if (!writer.PutControl(stored.Disposal, delay, transparent)) {
+      return false;
+    }
+    if (scale_ == 1 && !stored.Encoded.empty()) {
+      writer.PutEncodedImage(stored.Encoded);
+      return true;
+    }
+    return writer.PutImage(a.Left * scale_, a.Top * scale_, a.Width() * scale_, a.Height() * scale_,
                            ownMap, *pixels);
   }
 

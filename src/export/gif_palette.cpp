@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "export/encoders.h"
+#include "export/frame_area.h"
 #include "platform/error_texts.h"
 
 namespace torvel {
@@ -14,9 +15,10 @@ namespace {
 
 constexpr uint32_t kTransparentPixel = 0;  // every pixel of alpha 0 counts as this one colour
 constexpr int kGifColors = 256;
-// Below this quality (libimagequant's 0-100 estimate) one palette for the whole animation loses
-// too much, and each frame gets its own.
-constexpr int kGoodGlobalQuality = 90;
+// A frame whose error with the shared palette is this many times the shared palette's average
+// error, and clearly visible, gets a palette of its own: most often a frame of other colours.
+constexpr double kOwnPaletteErrorRatio = 2.0;
+constexpr double kLeastVisibleError = 4.0;  // mean squared error per channel
 
 uint32_t PixelAt(const std::vector<uint8_t>& rgba, size_t i) {
   uint32_t pixel;
@@ -129,6 +131,9 @@ TGifPalette PaletteOf(liq_result* result) {
   return palette;
 }
 
+// Quantizes an animation to one palette. Frames mostly repeat the one before, so only what
+// changed counts again in the colour histogram and is mapped again: pixels that stay keep their
+// indices, which also spares the unchanged parts of a frame the shimmer of new dithering.
 class TQuantizer {
  public:
   TQuantizer(const TExportFrames& frames, bool dither) : frames_(frames), dither_(dither) {}
@@ -137,31 +142,27 @@ class TQuantizer {
            std::string& error) {
     error = kOutOfMemory;
     attr_.reset(liq_attr_create());
-    if (!attr_ || liq_set_max_colors(attr_.get(), kGifColors - 1) != LIQ_OK) {
+    if (!attr_ || liq_set_max_colors(attr_.get(), kGifColors - 1) != LIQ_OK ||
+        !MakeChangedImages()) {
       return false;
     }
-    for (const auto& frame : frames_.Rgba) {
-      images_.emplace_back(
-          liq_image_create_rgba(attr_.get(), frame.data(), frames_.Width, frames_.Height, 0));
-      if (!images_.back()) {
-        return false;
-      }
-    }
-    TLiqPtr<liq_result> global = QuantizeAll();
-    if (!global) {
+    TLiqPtr<liq_result> shared = QuantizeAll();
+    if (!shared) {
       return false;
     }
-    const bool shared = liq_get_quantization_quality(global.get()) >= kGoodGlobalQuality;
+    const double sharedError = liq_get_quantization_error(shared.get());
     indexed.Palettes.clear();
     indexed.Indices.clear();
     for (int k = 0; k < frames_.Count(); ++k) {
-      liq_result* own = nullptr;
-      if (!shared && liq_image_quantize(images_[k].get(), attr_.get(), &own) != LIQ_OK) {
+      double frameError = 0;
+      if (!RemapChanged(shared.get(), k, indexed, frameError)) {
         return false;
       }
-      TLiqPtr<liq_result> ownResult(own);
-      if (!Remap(shared ? global.get() : own, k, indexed) ||
-          !KeepGoing(progress, k + 1, totalSteps, error)) {
+      if (frameError > kLeastVisibleError && frameError > kOwnPaletteErrorRatio * sharedError &&
+          !RemapWithOwnPalette(k, frameError, indexed)) {
+        return false;
+      }
+      if (!KeepGoing(progress, k + 1, totalSteps, error)) {
         return false;
       }
     }
@@ -169,13 +170,49 @@ class TQuantizer {
   }
 
  private:
+  // An image of libimagequant over a rectangle of a frame, without copying its pixels.
+  struct TPart {
+    TFrameArea Area;
+    std::vector<void*> Rows;
+    TLiqPtr<liq_image> Image;
+  };
+
+  bool MakePart(int k, const TFrameArea& area, TPart& part) {
+    part.Area = area;
+    const auto* pixels = frames_.Rgba[k].data();
+    for (int y = area.Top; y < area.Bottom; ++y) {
+      part.Rows.push_back(const_cast<uint8_t*>(pixels) +
+                          (size_t(y) * frames_.Width + area.Left) * 4);
+    }
+    part.Image.reset(
+        liq_image_create_rgba_rows(attr_.get(), part.Rows.data(), area.Width(), area.Height(), 0));
+    return part.Image != nullptr;
+  }
+
+  // The first frame whole, then each frame's rectangle that changed (none when nothing did).
+  bool MakeChangedImages() {
+    parts_.resize(frames_.Count());
+    for (int k = 0; k < frames_.Count(); ++k) {
+      const TFrameArea area =
+          k == 0 ? TFrameArea{0, 0, frames_.Width, frames_.Height}
+                 : ChangedArea(reinterpret_cast<const uint32_t*>(frames_.Rgba[k - 1].data()),
+                               reinterpret_cast<const uint32_t*>(frames_.Rgba[k].data()),
+                               frames_.Width, frames_.Height);
+      if (!area.IsEmpty() && !MakePart(k, area, parts_[k])) {
+        return false;
+      }
+    }
+    return true;
+  }
+
   TLiqPtr<liq_result> QuantizeAll() {
     TLiqPtr<liq_histogram> histogram(liq_histogram_create(attr_.get()));
     if (!histogram) {
       return nullptr;
     }
-    for (auto& image : images_) {
-      if (liq_histogram_add_image(histogram.get(), attr_.get(), image.get()) != LIQ_OK) {
+    for (TPart& part : parts_) {
+      if (part.Image &&
+          liq_histogram_add_image(histogram.get(), attr_.get(), part.Image.get()) != LIQ_OK) {
         return nullptr;
       }
     }
@@ -186,23 +223,85 @@ class TQuantizer {
     return TLiqPtr<liq_result>(result);
   }
 
-  bool Remap(liq_result* result, int k, TIndexedFrames& indexed) {
-    std::vector<uint8_t> indices(frames_.PixelCount());
+  // Maps the part into indices of the whole frame; false when libimagequant fails.
+  bool RemapPart(liq_result* result, TPart& part, std::vector<uint8_t>& indices) {
+    const TFrameArea& a = part.Area;
+    std::vector<uint8_t> mapped(size_t(a.Width()) * a.Height());
     if (liq_set_dithering_level(result, dither_ ? 1.0f : 0.0f) != LIQ_OK ||
-        liq_write_remapped_image(result, images_[k].get(), indices.data(), indices.size()) !=
+        liq_write_remapped_image(result, part.Image.get(), mapped.data(), mapped.size()) !=
             LIQ_OK) {
       return false;
     }
-    // Remapping may refine the palette, so each frame takes the palette its indices refer to.
+    for (int y = 0; y < a.Height(); ++y) {
+      std::memcpy(&indices[size_t(a.Top + y) * frames_.Width + a.Left],
+                  &mapped[size_t(y) * a.Width()], a.Width());
+    }
+    return true;
+  }
+
+  // Frame k's indices: the frame before's with the changed part mapped again, as long as the
+  // palette stays the same; otherwise (mapping may refine the palette) the whole frame.
+  bool RemapChanged(liq_result* result, int k, TIndexedFrames& indexed, double& frameError) {
+    const bool reuse = k > 0;
+    std::vector<uint8_t> indices =
+        reuse ? indexed.Indices.back() : std::vector<uint8_t>(frames_.PixelCount());
+    if (!parts_[k].Image) {
+      indexed.Palettes.push_back(indexed.Palettes.back());
+      indexed.Indices.push_back(std::move(indices));
+      return true;
+    }
+    if (!RemapPart(result, parts_[k], indices)) {
+      return false;
+    }
+    frameError = liq_get_remapping_error(result);
+    TGifPalette palette = PaletteOf(result);
+    if (reuse && !(palette == indexed.Palettes.back())) {
+      return RemapWhole(result, k, indexed, frameError);
+    }
+    indexed.Palettes.push_back(std::move(palette));
+    indexed.Indices.push_back(std::move(indices));
+    return true;
+  }
+
+  bool RemapWhole(liq_result* result, int k, TIndexedFrames& indexed, double& frameError) {
+    TPart whole;
+    std::vector<uint8_t> indices(frames_.PixelCount());
+    if (!MakePart(k, {0, 0, frames_.Width, frames_.Height}, whole) ||
+        !RemapPart(result, whole, indices)) {
+      return false;
+    }
+    frameError = liq_get_remapping_error(result);
     indexed.Palettes.push_back(PaletteOf(result));
     indexed.Indices.push_back(std::move(indices));
+    return true;
+  }
+
+  // Quantizes frame k on its own and keeps that when it is closer than the shared palette.
+  bool RemapWithOwnPalette(int k, double sharedError, TIndexedFrames& indexed) {
+    TPart whole;
+    if (!MakePart(k, {0, 0, frames_.Width, frames_.Height}, whole)) {
+      return false;
+    }
+    liq_result* own = nullptr;
+    if (liq_image_quantize(whole.Image.get(), attr_.get(), &own) != LIQ_OK) {
+      return false;
+    }
+    TLiqPtr<liq_result> ownResult(own);
+    std::vector<uint8_t> indices(frames_.PixelCount());
+    if (!RemapPart(own, whole, indices)) {
+      return false;
+    }
+    if (liq_get_remapping_error(own) < sharedError) {
+      indexed.Palettes.back() = PaletteOf(own);
+      indexed.Indices.back() = std::move(indices);
+    }
     return true;
   }
 
   const TExportFrames& frames_;
   bool dither_;
   TLiqPtr<liq_attr> attr_;
-  std::vector<TLiqPtr<liq_image>> images_;
+  std::vector<TPart> parts_;
 };
 
 }  // namespace

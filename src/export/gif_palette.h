@@ -37,8 +37,9 @@ struct TIndexedFrames {
 
 // Gives every frame palette indices. Animations of at most 256 colours keep them exactly;
 // others are quantized with libimagequant, dithered when asked, to one palette for the whole
-// animation unless that loses too much, then to one palette per frame. Every palette keeps an
-// entry free for transparency where it can. Progress counts one step a frame.
+// animation; a frame that palette serves much worse than the others (a frame of other colours)
+// gets a palette of its own. Every palette keeps an entry free for transparency where it can.
+// Progress counts one step a frame.
 bool IndexFrames(const TExportFrames& frames, bool dither, const TExportProgress& progress,
                  int totalSteps, TIndexedFrames& indexed, std::string& error);
 
