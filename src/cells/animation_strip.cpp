@@ -175,7 +175,9 @@ bool TAnimationStrip::AddOneCell(const Bitmap& picture, const TRect& piece, int&
       throw std::bad_alloc();
     }
     StretchRect(picture, piece, Table.Cells, Table.CellRect(slot));
-    MakeThumbnail(slot);
+    if (MakesThumbnails) {
+      MakeThumbnail(slot);
+    }
   } catch (const std::bad_alloc&) {
     Table.RemoveOrderEntry(p);
     LastError = kOutOfMemory;

@@ -56,6 +56,8 @@ class TAnimationStrip {
   void ShowFrame(bool advance);
   void ShowLastError();
 
+  // A store that is never shown (the command-line companion's) spares itself the thumbnails.
+  bool MakesThumbnails = true;
   int32_t ShownPosition = 0;
   bool Paused = false;
   TCellTable Table;

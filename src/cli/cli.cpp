@@ -94,6 +94,7 @@ bool TCli::LoadStore(const std::string& path, TAnimationContents& contents, TAni
   if (!LoadAnimation(path, contents, error)) {
     return false;
   }
+  store.MakesThumbnails = false;
   const int n = contents.CellCount();
   const int accepted = n > 0 ? store.AddCells(&contents.Picture, n, -1) : 0;
   if (n <= 0 || accepted != n) {

@@ -2,10 +2,13 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "export/encoders.h"
 #include "export/frame_area.h"
+#include "export/parallel.h"
 #include "platform/error_texts.h"
 
 namespace torvel {
@@ -55,10 +58,10 @@ void WriteToVector(png_structp png, png_bytep data, png_size_t size) {
 
 void FlushNothing(png_structp) {}
 
-// Writes a region of an RGBA frame as a whole PNG into out; alpha is dropped unless withAlpha.
-// Only plain data lives here, as libpng leaves by longjmp on an error.
-bool EncodeRegion(const uint8_t* rgba, int stride, const TFrameArea& region, bool withAlpha,
-                  std::vector<uint8_t>& out) {
+// Writes rows of RGBA pixels as a whole PNG into out; alpha is dropped unless withAlpha. Only
+// plain data lives here, as libpng leaves by longjmp on an error.
+bool EncodeRows(const uint8_t* first, int stride, int width, int height, bool withAlpha,
+                int filters, int level, std::vector<uint8_t>& out) {
   TPngWriter writer{&out, false};
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
@@ -71,16 +74,16 @@ bool EncodeRegion(const uint8_t* rgba, int stride, const TFrameArea& region, boo
     return false;
   }
   png_set_write_fn(png, &writer, WriteToVector, FlushNothing);
-  png_set_IHDR(png, info, region.Width(), region.Height(), 8,
+  png_set_IHDR(png, info, width, height, 8,
                withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
+  png_set_compression_level(png, level);
   png_write_info(png, info);
   if (!withAlpha) {
     png_set_filler(png, 0, PNG_FILLER_AFTER);  // the rows carry alpha, the file does not
   }
-  const uint8_t* first = rgba + size_t(region.Top) * stride + size_t(region.Left) * 4;
-  for (int y = 0; y < region.Height(); ++y) {
+  for (int y = 0; y < height; ++y) {
     png_write_row(png, const_cast<png_bytep>(first + size_t(y) * stride));
   }
   png_write_end(png, nullptr);
@@ -102,6 +105,17 @@ std::vector<uint8_t> ImageData(const std::vector<uint8_t>& png) {
   return data;
 }
 
+// How a frame's rows are compressed. Unfiltered rows with zlib's level 3 suit noisy pictures
+// such as sprites with grain, which the predicting filters only make larger; libpng's choice of
+// filter per row suits photos, gradients and flat areas, whose filtered rows zlib's fastest level
+// compresses almost as well as its default. The first frame is compressed both ways, and the
+// smaller way is kept for the whole animation.
+struct TCompression {
+  int Filters;
+  int Level;
+};
+constexpr TCompression kCompressions[] = {{PNG_FILTER_NONE, 3}, {PNG_ALL_FILTERS, 1}};
+
 class TApngEncoder : public TAnimationEncoder {
  public:
   bool Encode(const TExportFrames& frames, const TExportOptions& options,
@@ -111,41 +125,122 @@ class TApngEncoder : public TAnimationEncoder {
     if (!ScaledSizeAllowed(frames, options.Scale)) {
       return false;
     }
-    width_ = frames.Width * options.Scale;
-    height_ = frames.Height * options.Scale;
+    frames_ = &frames;
+    scale_ = options.Scale;
     alpha_ = frames.Transparent;
-    delayMs_ = std::clamp(options.DelayMs, 1, 65535);
-    sequence_ = 0;
-    file.assign(kSignature, kSignature + sizeof kSignature);
-    PutHeader(file, frames.Count(), options.Loop);
-    std::vector<uint8_t> previous, current;
-    for (int k = 0; k < frames.Count(); ++k) {
-      ScaleNearest(frames.Rgba[k].data(), frames.Width, frames.Height, 4, options.Scale, current);
-      TFrameArea region{0, 0, width_, height_};
-      if (k > 0) {
-        region = ChangedArea(reinterpret_cast<const uint32_t*>(previous.data()),
-                             reinterpret_cast<const uint32_t*>(current.data()), width_, height_);
-        if (region.IsEmpty()) {
-          region = {0, 0, 1, 1};  // a frame is never empty: an unchanged one stores one pixel
-        }
-      }
-      if (!PutFrame(file, current, region, k == 0)) {
-        return false;
-      }
-      previous.swap(current);
-      if (!KeepGoing(progress, k + 1, frames.Count() + 1, error)) {
-        return false;
-      }
+    std::vector<TEncodedFrame> encoded(frames.Count());
+    if (!EncodeFirst(encoded[0])) {
+      return false;
     }
-    PutChunk(file, "IEND", {});
+    std::atomic<int> done{1};
+    std::mutex reporting;
+    const bool all = ParallelFor(frames.Count() - 1, [&](int i) {
+      if (!EncodeFrame(i + 1, compression_, encoded[i + 1])) {
+        return false;
+      }
+      const std::lock_guard<std::mutex> lock(reporting);
+      return KeepGoing(progress, ++done, frames.Count() + 1, error);
+    });
+    if (!all) {
+      return false;
+    }
+    Assemble(encoded, std::clamp(options.DelayMs, 1, 65535), options.Loop, file);
     return true;
   }
 
  private:
+  struct TEncodedFrame {
+    TFrameArea Placed;          // at the export scale
+    std::vector<uint8_t> Data;  // the compressed image data
+  };
+
+  // The rectangle of frame k that changed since the frame before; the whole first frame.
+  TFrameArea AreaOf(int k) const {
+    const TExportFrames& f = *frames_;
+    if (k == 0) {
+      return {0, 0, f.Width, f.Height};
+    }
+    const TFrameArea area =
+        ChangedArea(reinterpret_cast<const uint32_t*>(f.Rgba[k - 1].data()),
+                    reinterpret_cast<const uint32_t*>(f.Rgba[k].data()), f.Width, f.Height);
+    // A frame is never empty: an unchanged one stores one pixel.
+    return area.IsEmpty() ? TFrameArea{0, 0, 1, 1} : area;
+  }
+
+  // Compresses the first frame each way and keeps the smaller, for the whole animation.
+  bool EncodeFirst(TEncodedFrame& first) {
+    constexpr int kWays = std::size(kCompressions);
+    TEncodedFrame candidates[kWays];
+    if (!ParallelFor(kWays,
+                     [&](int i) { return EncodeFrame(0, kCompressions[i], candidates[i]); })) {
+      return false;
+    }
+    const int best = candidates[1].Data.size() < candidates[0].Data.size() ? 1 : 0;
+    compression_ = kCompressions[best];
+    first = std::move(candidates[best]);
+    return true;
+  }
+
+  // Compresses frame k's changed rectangle, enlarged by the scale.
+  bool EncodeFrame(int k, const TCompression& compression, TEncodedFrame& encoded) const {
+    const TExportFrames& f = *frames_;
+    const TFrameArea area = AreaOf(k);
+    const uint8_t* first = f.Rgba[k].data() + (size_t(area.Top) * f.Width + area.Left) * 4;
+    int stride = f.Width * 4;
+    std::vector<uint8_t> scaled;
+    if (scale_ > 1) {
+      std::vector<uint8_t> cut;
+      for (int y = 0; y < area.Height(); ++y) {
+        const uint8_t* row = first + size_t(y) * stride;
+        cut.insert(cut.end(), row, row + area.Width() * 4);
+      }
+      ScaleNearest(cut.data(), area.Width(), area.Height(), 4, scale_, scaled);
+      first = scaled.data();
+      stride = area.Width() * scale_ * 4;
+    }
+    encoded.Placed = {area.Left * scale_, area.Top * scale_, area.Right * scale_,
+                      area.Bottom * scale_};
+    std::vector<uint8_t> png;
+    if (!EncodeRows(first, stride, encoded.Placed.Width(), encoded.Placed.Height(), alpha_,
+                    compression.Filters, compression.Level, png)) {
+      return false;
+    }
+    encoded.Data = ImageData(png);
+    return true;
+  }
+
+  void Assemble(const std::vector<TEncodedFrame>& encoded, int delayMs, bool loop,
+                std::vector<uint8_t>& file) const {
+    file.assign(kSignature, kSignature + sizeof kSignature);
+    PutHeader(file, int(encoded.size()), loop);
+    uint32_t sequence = 0;
+    for (size_t k = 0; k < encoded.size(); ++k) {
+      const TFrameArea& placed = encoded[k].Placed;
+      std::vector<uint8_t> control;
+      PutUint32(control, sequence++);
+      PutUint32(control, placed.Width());
+      PutUint32(control, placed.Height());
+      PutUint32(control, placed.Left);
+      PutUint32(control, placed.Top);
+      control.insert(control.end(), {uint8_t(delayMs >> 8), uint8_t(delayMs), 0x03, 0xE8,
+                                     kDisposeNone, kBlendSource});  // delay in 1/1000 s
+      PutChunk(file, "fcTL", control);
+      if (k == 0) {
+        PutChunk(file, "IDAT", encoded[k].Data);
+        continue;
+      }
+      std::vector<uint8_t> frameData;
+      PutUint32(frameData, sequence++);
+      frameData.insert(frameData.end(), encoded[k].Data.begin(), encoded[k].Data.end());
+      PutChunk(file, "fdAT", frameData);
+    }
+    PutChunk(file, "IEND", {});
+  }
+
   void PutHeader(std::vector<uint8_t>& file, int frameCount, bool loop) const {
     std::vector<uint8_t> header;
-    PutUint32(header, width_);
-    PutUint32(header, height_);
+    PutUint32(header, frames_->Width * scale_);
+    PutUint32(header, frames_->Height * scale_);
     header.insert(header.end(), {8, uint8_t(alpha_ ? 6 : 2), 0, 0, 0});
     PutChunk(file, "IHDR", header);
     std::vector<uint8_t> control;
@@ -154,38 +249,10 @@ class TApngEncoder : public TAnimationEncoder {
     PutChunk(file, "acTL", control);
   }
 
-  bool PutFrame(std::vector<uint8_t>& file, const std::vector<uint8_t>& rgba,
-                const TFrameArea& region, bool first) {
-    std::vector<uint8_t> png;
-    if (!EncodeRegion(rgba.data(), width_ * 4, region, alpha_, png)) {
-      return false;
-    }
-    std::vector<uint8_t> control;
-    PutUint32(control, sequence_++);
-    PutUint32(control, region.Width());
-    PutUint32(control, region.Height());
-    PutUint32(control, region.Left);
-    PutUint32(control, region.Top);
-    control.insert(control.end(), {uint8_t(delayMs_ >> 8), uint8_t(delayMs_), 0x03, 0xE8,
-                                   kDisposeNone, kBlendSource});  // delay in 1/1000 s
-    PutChunk(file, "fcTL", control);
-    std::vector<uint8_t> data = ImageData(png);
-    if (first) {
-      PutChunk(file, "IDAT", data);
-      return true;
-    }
-    std::vector<uint8_t> frameData;
-    PutUint32(frameData, sequence_++);
-    frameData.insert(frameData.end(), data.begin(), data.end());
-    PutChunk(file, "fdAT", frameData);
-    return true;
-  }
-
-  int width_ = 0;
-  int height_ = 0;
+  const TExportFrames* frames_ = nullptr;
+  int scale_ = 1;
   bool alpha_ = false;
-  int delayMs_ = 100;
-  uint32_t sequence_ = 0;
+  TCompression compression_ = kCompressions[1];
 };
 
 }  // namespace

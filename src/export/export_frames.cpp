@@ -4,9 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "formats/picture_area.h"
+#include "export/parallel.h"
 #include "platform/error_texts.h"
-#include "platform/raster.h"
 
 namespace torvel {
 
@@ -16,36 +15,31 @@ int ExportDelay(const TCellTable& table) {
 
 namespace {
 
-// One cell, flipped and mirrored as the preview shows it.
-Bitmap ShownCell(const TCellTable& table, int position) {
-  Bitmap cell(table.CellWidth, table.CellHeight);
-  CopyRect(table.Cells, table.CellRect(table.Order[position]), cell, 0, 0);
-  if (table.Flip) {
-    TManipulationInfo whole{&cell, cell.Rect(), true, ""};
-    FlipArea(whole);
-  }
-  if (table.Mirror) {
-    TManipulationInfo whole{&cell, cell.Rect(), true, ""};
-    MirrorArea(whole);
-  }
-  return cell;
-}
-
-std::vector<uint8_t> ToRgba(const Bitmap& cell, bool transparent) {
-  std::vector<uint8_t> rgba(size_t(cell.Width()) * cell.Height() * 4);
-  const TColor key = cell.Pixel(0, 0);
+// The cell at a position as RGBA, flipped and mirrored as the preview shows it; with
+// transparency, the pixels of the shown top-left colour get alpha 0.
+void ShownCell(const TCellTable& table, int position, bool transparent,
+               std::vector<uint8_t>& rgba) {
+  const int w = table.CellWidth, h = table.CellHeight;
+  const TRect cell = table.CellRect(table.Order[position]);
+  const auto source = [&](int x, int y) {
+    const int sx = table.Mirror ? w - 1 - x : x, sy = table.Flip ? h - 1 - y : y;
+    return table.Cells.Row(cell.Top + sy) + size_t(cell.Left + sx) * 3;
+  };
+  const uint8_t* corner = source(0, 0);
+  const uint8_t keyB = corner[0], keyG = corner[1], keyR = corner[2];
+  rgba.resize(size_t(w) * h * 4);
   uint8_t* to = rgba.data();
-  for (int y = 0; y < cell.Height(); ++y) {
-    const uint8_t* from = cell.Row(y);
-    for (int x = 0; x < cell.Width(); ++x, from += 3, to += 4) {
-      const TColor color = TColor(from[0]) << 16 | TColor(from[1]) << 8 | from[2];
+  const int step = table.Mirror ? -3 : 3;
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* from = source(0, y);
+    for (int x = 0; x < w; ++x, from += step, to += 4) {
       to[0] = from[2];
       to[1] = from[1];
       to[2] = from[0];
-      to[3] = transparent && color == key ? 0 : 255;
+      const bool key = from[0] == keyB && from[1] == keyG && from[2] == keyR;
+      to[3] = transparent && key ? 0 : 255;
     }
   }
-  return rgba;
 }
 
 }  // namespace
@@ -61,9 +55,17 @@ bool FramesFromTable(const TCellTable& table, TExportFrames& frames, std::string
     result.Width = table.CellWidth;
     result.Height = table.CellHeight;
     result.Transparent = table.Transparent;
-    result.Rgba.reserve(table.Count);
-    for (int position = 0; position < table.Count; ++position) {
-      result.Rgba.push_back(ToRgba(ShownCell(table, position), table.Transparent));
+    result.Rgba.resize(table.Count);
+    const bool made = ParallelFor(table.Count, [&](int position) {
+      try {
+        ShownCell(table, position, table.Transparent, result.Rgba[position]);
+        return true;
+      } catch (const std::bad_alloc&) {
+        return false;
+      }
+    });
+    if (!made) {
+      return false;
     }
     frames = std::move(result);
     return true;

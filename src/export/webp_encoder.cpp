@@ -35,6 +35,8 @@ class TWebPFrame {
   WebPPicture picture_;
 };
 
+constexpr float kLosslessEffort = 25;
+
 // Lossless animated WebP through libwebp's animation encoder, which stores each frame as the
 // rectangle that changed and picks the blending and disposal that make it smallest.
 class TWebPEncoder : public TAnimationEncoder {
@@ -57,6 +59,10 @@ class TWebPEncoder : public TAnimationEncoder {
     }
     animation.anim_params.loop_count = options.Loop ? 0 : 1;
     config.lossless = 1;
+    // Lossless "quality" is the effort spent looking for a smaller encoding. With the animation
+    // encoder choosing each frame's rectangle and blending, the effort of 25 gave smaller files
+    // than the default of 75 on every animation of the export benchmark, in two thirds the time.
+    config.quality = kLosslessEffort;
     TAnimEncoderPtr encoder(WebPAnimEncoderNew(width, height, &animation));
     if (!encoder) {
       return false;
