@@ -4,7 +4,7 @@
 set -euo pipefail
 
 TORVEL_PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
+  cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libpng-dev
   libgif-dev libimagequant-dev libwebp-dev # the export formats
   libgtest-dev libgmock-dev libbenchmark-dev
