@@ -10,6 +10,14 @@
 
 namespace torvel {
 
+bool TAnimationEncoder::Encode(const TExportFrames& frames, const TExportOptions& options,
+                               const TExportProgress& progress, std::vector<uint8_t>& file,
+                               std::string& error) {
+  error = kOutOfMemory;
+  return frames.Count() > 0 && ScaledSizeAllowed(frames, options.Scale) &&
+         EncodeFrames(frames, options, progress, file, error);
+}
+
 std::unique_ptr<TAnimationEncoder> MakeEncoder(TExportFormat format) {
   switch (format) {
     case TExportFormat::Gif:

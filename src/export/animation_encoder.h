@@ -21,9 +21,15 @@ class TAnimationEncoder {
  public:
   virtual ~TAnimationEncoder() = default;
   // False with the reason on failure, or with "Task cancelled" when the progress asked to stop.
-  virtual bool Encode(const TExportFrames& frames, const TExportOptions& options,
-                      const TExportProgress& progress, std::vector<uint8_t>& file,
-                      std::string& error) = 0;
+  // Frames beyond the formats' sizes once scaled are refused ("Out of memory").
+  bool Encode(const TExportFrames& frames, const TExportOptions& options,
+              const TExportProgress& progress, std::vector<uint8_t>& file, std::string& error);
+
+ protected:
+  // Encodes at least one frame of an allowed scaled size; error reads "Out of memory" on entry.
+  virtual bool EncodeFrames(const TExportFrames& frames, const TExportOptions& options,
+                            const TExportProgress& progress, std::vector<uint8_t>& file,
+                            std::string& error) = 0;
 };
 
 std::unique_ptr<TAnimationEncoder> MakeEncoder(TExportFormat format);

@@ -118,13 +118,9 @@ constexpr TCompression kCompressions[] = {{PNG_FILTER_NONE, 3}, {PNG_ALL_FILTERS
 
 class TApngEncoder : public TAnimationEncoder {
  public:
-  bool Encode(const TExportFrames& frames, const TExportOptions& options,
-              const TExportProgress& progress, std::vector<uint8_t>& file,
-              std::string& error) override {
-    error = kOutOfMemory;
-    if (!ScaledSizeAllowed(frames, options.Scale)) {
-      return false;
-    }
+  bool EncodeFrames(const TExportFrames& frames, const TExportOptions& options,
+                    const TExportProgress& progress, std::vector<uint8_t>& file,
+                    std::string& error) override {
     frames_ = &frames;
     scale_ = options.Scale;
     alpha_ = frames.Transparent;
@@ -150,21 +146,21 @@ class TApngEncoder : public TAnimationEncoder {
 
  private:
   struct TEncodedFrame {
-    TFrameArea Placed;          // at the export scale
+    TRect Placed;               // at the export scale
     std::vector<uint8_t> Data;  // the compressed image data
   };
 
   // The rectangle of frame k that changed since the frame before; the whole first frame.
-  TFrameArea AreaOf(int k) const {
+  TRect AreaOf(int k) const {
     const TExportFrames& f = *frames_;
     if (k == 0) {
       return {0, 0, f.Width, f.Height};
     }
-    const TFrameArea area =
+    const TRect area =
         ChangedArea(reinterpret_cast<const uint32_t*>(f.Rgba[k - 1].data()),
                     reinterpret_cast<const uint32_t*>(f.Rgba[k].data()), f.Width, f.Height);
     // A frame is never empty: an unchanged one stores one pixel.
-    return area.IsEmpty() ? TFrameArea{0, 0, 1, 1} : area;
+    return area.IsEmpty() ? TRect{0, 0, 1, 1} : area;
   }
 
   // Compresses the first frame each way and keeps the smaller, for the whole animation.
@@ -184,7 +180,7 @@ class TApngEncoder : public TAnimationEncoder {
   // Compresses frame k's changed rectangle, enlarged by the scale.
   bool EncodeFrame(int k, const TCompression& compression, TEncodedFrame& encoded) const {
     const TExportFrames& f = *frames_;
-    const TFrameArea area = AreaOf(k);
+    const TRect area = AreaOf(k);
     const uint8_t* first = f.Rgba[k].data() + (size_t(area.Top) * f.Width + area.Left) * 4;
     int stride = f.Width * 4;
     std::vector<uint8_t> scaled;
@@ -215,7 +211,7 @@ class TApngEncoder : public TAnimationEncoder {
     PutHeader(file, int(encoded.size()), loop);
     uint32_t sequence = 0;
     for (size_t k = 0; k < encoded.size(); ++k) {
-      const TFrameArea& placed = encoded[k].Placed;
+      const TRect& placed = encoded[k].Placed;
       std::vector<uint8_t> control;
       PutUint32(control, sequence++);
       PutUint32(control, placed.Width());

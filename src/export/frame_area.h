@@ -4,42 +4,24 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/geometry.h"
+
 namespace torvel {
 
-// A rectangle of a frame, right and bottom exclusive; empty when nothing is in it.
-struct TFrameArea {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-
-  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  // Grows to hold the pixel (x, y).
-  void Add(int x, int y) {
-    if (IsEmpty()) {
-      *this = {x, y, x + 1, y + 1};
-      return;
-    }
-    Left = std::min(Left, x);
-    Top = std::min(Top, y);
-    Right = std::max(Right, x + 1);
-    Bottom = std::max(Bottom, y + 1);
+// Grows the rectangle to hold the pixel (x, y); an empty rectangle becomes that pixel.
+inline void IncludePixel(TRect& area, int x, int y) {
+  if (area.IsEmpty()) {
+    area = {x, y, x + 1, y + 1};
+    return;
   }
-  void Add(const TFrameArea& other) {
-    if (!other.IsEmpty()) {
-      Add(other.Left, other.Top);
-      Add(other.Right - 1, other.Bottom - 1);
-    }
-  }
-};
+  area = {std::min(area.Left, x), std::min(area.Top, y), std::max(area.Right, x + 1),
+          std::max(area.Bottom, y + 1)};
+}
 
 // The smallest rectangle holding every pixel that differs between two frames of 32-bit pixels;
 // empty when none does.
-inline TFrameArea ChangedArea(const uint32_t* before, const uint32_t* after, int width,
-                              int height) {
-  TFrameArea area;
+inline TRect ChangedArea(const uint32_t* before, const uint32_t* after, int width, int height) {
+  TRect area;
   for (int y = 0; y < height; ++y) {
     const uint32_t* a = before + size_t(y) * width;
     const uint32_t* b = after + size_t(y) * width;
@@ -53,8 +35,8 @@ inline TFrameArea ChangedArea(const uint32_t* before, const uint32_t* after, int
     while (a[right] == b[right]) {
       --right;
     }
-    area.Add(left, y);
-    area.Add(right, y);
+    IncludePixel(area, left, y);
+    IncludePixel(area, right, y);
   }
   return area;
 }

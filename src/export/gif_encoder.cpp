@@ -131,8 +131,8 @@ class TGifWriter {
 
 // The image block (descriptor, colour map, compressed pixels) of a frame's rectangle, encoded
 // alone: to choose the smaller of two ways to store a frame, and then written as it is.
-std::vector<uint8_t> EncodeImage(std::vector<uint8_t>& pixels, const TFrameArea& area,
-                                 int screenWidth, int screenHeight, const ColorMapObject* global,
+std::vector<uint8_t> EncodeImage(std::vector<uint8_t>& pixels, const TRect& area, int screenWidth,
+                                 int screenHeight, const ColorMapObject* global,
                                  const ColorMapObject* own) {
   std::vector<uint8_t> out;
   TGifWriter writer(out);
@@ -148,7 +148,7 @@ std::vector<uint8_t> EncodeImage(std::vector<uint8_t>& pixels, const TFrameArea&
 // One frame as it is stored: its rectangle, what becomes of it before the next frame, and its
 // pixels in the frames' own size.
 struct TStoredFrame {
-  TFrameArea Area;
+  TRect Area;
   int Disposal = DISPOSE_DO_NOT;
   std::vector<uint8_t> Pixels;
   std::vector<uint8_t> Encoded;  // the image block at the frames' own size, when made
@@ -156,13 +156,9 @@ struct TStoredFrame {
 
 class TGifEncoder : public TAnimationEncoder {
  public:
-  bool Encode(const TExportFrames& frames, const TExportOptions& options,
-              const TExportProgress& progress, std::vector<uint8_t>& file,
-              std::string& error) override {
-    error = kOutOfMemory;
-    if (!ScaledSizeAllowed(frames, options.Scale)) {
-      return false;
-    }
+  bool EncodeFrames(const TExportFrames& frames, const TExportOptions& options,
+                    const TExportProgress& progress, std::vector<uint8_t>& file,
+                    std::string& error) override {
     const int steps = 2 * frames.Count();
     TIndexedFrames indexed;
     if (!IndexFrames(frames, options.Dither, progress, steps, indexed, error)) {
@@ -217,14 +213,14 @@ class TGifEncoder : public TAnimationEncoder {
                     const ColorMapObject* ownMap) {
     TStoredFrame stored;
     stored.Disposal = clearAfter ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
-    stored.Area = first ? TFrameArea{0, 0, width_, height_}
+    stored.Area = first ? TRect{0, 0, width_, height_}
                         : ChangedArea(canvas.data(), shown.data(), width_, height_);
     if (clearAfter) {
       // Clearing after the frame empties its rectangle, so the rectangle holds all it shows.
       for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
           if (!IsClear(shown[size_t(y) * width_ + x])) {
-            stored.Area.Add(x, y);
+            IncludePixel(stored.Area, x, y);
           }
         }
       }
@@ -253,7 +249,7 @@ class TGifEncoder : public TAnimationEncoder {
   }
 
   // The indices inside the area; with a canvas, pixels it already shows become transparent.
-  std::vector<uint8_t> Cut(const std::vector<uint8_t>& indices, const TFrameArea& area,
+  std::vector<uint8_t> Cut(const std::vector<uint8_t>& indices, const TRect& area,
                            const std::vector<uint32_t>* canvas, int transparent,
                            const std::vector<uint32_t>* shown = nullptr) const {
     std::vector<uint8_t> pixels;
@@ -271,7 +267,7 @@ class TGifEncoder : public TAnimationEncoder {
   bool Put(TGifWriter& writer, TStoredFrame& stored, int delay, int transparent,
            const ColorMapObject* ownMap) const {
     std::vector<uint8_t> scaled;
-    const TFrameArea& a = stored.Area;
+    const TRect& a = stored.Area;
     std::vector<uint8_t>* pixels = &stored.Pixels;
     if (scale_ > 1) {
       ScaleNearest(stored.Pixels.data(), a.Width(), a.Height(), 1, scale_, scaled);

@@ -172,12 +172,12 @@ class TQuantizer {
  private:
   // An image of libimagequant over a rectangle of a frame, without copying its pixels.
   struct TPart {
-    TFrameArea Area;
+    TRect Area;
     std::vector<void*> Rows;
     TLiqPtr<liq_image> Image;
   };
 
-  bool MakePart(int k, const TFrameArea& area, TPart& part) {
+  bool MakePart(int k, const TRect& area, TPart& part) {
     part.Area = area;
     const auto* pixels = frames_.Rgba[k].data();
     for (int y = area.Top; y < area.Bottom; ++y) {
@@ -193,8 +193,8 @@ class TQuantizer {
   bool MakeChangedImages() {
     parts_.resize(frames_.Count());
     for (int k = 0; k < frames_.Count(); ++k) {
-      const TFrameArea area =
-          k == 0 ? TFrameArea{0, 0, frames_.Width, frames_.Height}
+      const TRect area =
+          k == 0 ? TRect{0, 0, frames_.Width, frames_.Height}
                  : ChangedArea(reinterpret_cast<const uint32_t*>(frames_.Rgba[k - 1].data()),
                                reinterpret_cast<const uint32_t*>(frames_.Rgba[k].data()),
                                frames_.Width, frames_.Height);
@@ -225,7 +225,7 @@ class TQuantizer {
 
   // Maps the part into indices of the whole frame; false when libimagequant fails.
   bool RemapPart(liq_result* result, TPart& part, std::vector<uint8_t>& indices) {
-    const TFrameArea& a = part.Area;
+    const TRect& a = part.Area;
     std::vector<uint8_t> mapped(size_t(a.Width()) * a.Height());
     if (liq_set_dithering_level(result, dither_ ? 1.0f : 0.0f) != LIQ_OK ||
         liq_write_remapped_image(result, part.Image.get(), mapped.data(), mapped.size()) !=

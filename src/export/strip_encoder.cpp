@@ -11,15 +11,13 @@ class TStripEncoder : public TAnimationEncoder {
  public:
   explicit TStripEncoder(bool bmp) : bmp_(bmp) {}
 
-  bool Encode(const TExportFrames& frames, const TExportOptions& options,
-              const TExportProgress& progress, std::vector<uint8_t>& file,
-              std::string& error) override {
+  bool EncodeFrames(const TExportFrames& frames, const TExportOptions& options,
+                    const TExportProgress& progress, std::vector<uint8_t>& file,
+                    std::string& error) override {
     const int scale = options.Scale;
     const int64_t width = int64_t{frames.Width} * scale * frames.Count();
-    error = kOutOfMemory;
     Bitmap strip;
-    if (!ScaledSizeAllowed(frames, scale) || width > INT32_MAX ||
-        !strip.Resize(static_cast<int>(width), frames.Height * scale)) {
+    if (width > INT32_MAX || !strip.Resize(static_cast<int>(width), frames.Height * scale)) {
       return false;
     }
     std::vector<uint8_t> scaled;

@@ -41,14 +41,10 @@ constexpr float kLosslessEffort = 25;
 // rectangle that changed and picks the blending and disposal that make it smallest.
 class TWebPEncoder : public TAnimationEncoder {
  public:
-  bool Encode(const TExportFrames& frames, const TExportOptions& options,
-              const TExportProgress& progress, std::vector<uint8_t>& file,
-              std::string& error) override {
-    error = kOutOfMemory;
+  bool EncodeFrames(const TExportFrames& frames, const TExportOptions& options,
+                    const TExportProgress& progress, std::vector<uint8_t>& file,
+                    std::string& error) override {
     const int scale = options.Scale;
-    if (!ScaledSizeAllowed(frames, scale)) {
-      return false;
-    }
     const int width = frames.Width * scale;
     const int height = frames.Height * scale;
     WebPAnimEncoderOptions animation;

@@ -237,6 +237,43 @@ TEST(ExportApng, ComesBackExactlyAndShowsTheFirstFrameWithoutAnimation) {
   }
 }
 
+// A block moving over a background of the key colour: the pixels it leaves turn transparent
+// again, which a GIF can show only by clearing the frame before, and an APNG by replacing the
+// rectangle's pixels rather than blending over them.
+TEST(ExportTransparency, PixelsThatTurnTransparentAgainAreClearedInEveryFormat) {
+  constexpr int kCells = 4, kW = 12, kH = 8;
+  Bitmap strip(kCells * kW, kH);
+  FillRect(strip, strip.Rect(), 0xFF00FF);
+  for (int k = 0; k < kCells; ++k) {
+    FillRect(strip, {k * kW + 1 + 2 * k, 2, k * kW + 5 + 2 * k, 6}, 0x2040C0);
+  }
+  TAnimationStrip store;
+  ASSERT_EQ(store.AddCells(&strip, kCells, -1), kCells);
+  store.SetTransparent(true);
+  const TExportFrames frames = FramesOf(store);
+  ExpectSameFrames(frames, DecodeWithQt(Export(frames, {}, "clear.gif")), 1);
+  ExpectSameFrames(frames, DecodeWithQt(Export(frames, {}, "clear.webp")), 1);
+  ExpectSameFrames(frames, DecodeWithFfmpeg(Export(frames, {}, "clear.apng"), kW, kH), 1);
+  EXPECT_EQ(Expected(frames, 1, 1).pixelColor(1, 3).alpha(), 0);  // the block has moved on
+}
+
+// A palette of exactly 256 opaque colours has no entry left for transparency; every colour must
+// still come back.
+TEST(ExportGif, ExactlyTwoHundredFiftySixColoursStayExact) {
+  Bitmap strip(2 * 16, 16);
+  for (int i = 0; i < 256; ++i) {
+    strip.SetPixel(i % 16, i / 16, TColor(i) | TColor(255 - i) << 8 | TColor(i * 7 % 256) << 16);
+    strip.SetPixel(16 + i % 16, i / 16,
+                   TColor(i) | TColor(255 - i) << 8 | TColor(i * 7 % 256) << 16);
+  }
+  strip.SetPixel(20, 5, strip.Pixel(3, 3));  // the second frame changes one pixel
+  TAnimationStrip store;
+  ASSERT_EQ(store.AddCells(&strip, 2, -1), 2);
+  store.SetTransparent(false);
+  const TExportFrames frames = FramesOf(store);
+  ExpectSameFrames(frames, DecodeWithQt(Export(frames, {}, "full.gif")), 1);
+}
+
 TEST(ExportFile, AFailedOrCancelledExportKeepsThePreviousFile) {
   TAnimationStrip store;
   MakeAnimation(store, 8, 64, 48, true);
