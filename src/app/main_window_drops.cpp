@@ -14,6 +14,15 @@
 
 namespace torvel {
 
+namespace {
+
+// Qt reads an animated PNG by its content, but knows no ".apng" name.
+bool IsAnimatedPngName(const QFileInfo& file) {
+  return file.suffix().compare("apng", Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
 TDroppedFiles SortDroppedFiles(const QMimeData* mime, bool picturesWanted) {
   TDroppedFiles dropped;
   if (mime == nullptr || !mime->hasUrls()) {
@@ -29,7 +38,7 @@ TDroppedFiles SortDroppedFiles(const QMimeData* mime, bool picturesWanted) {
       if (!dropped.Animation) {
         dropped.Animation = path;
       }
-    } else if (picturesWanted && IsPictureFileName(path)) {
+    } else if (picturesWanted && (IsPictureFileName(path) || IsAnimatedPngName(file))) {
       dropped.Pictures.push_back(path);
     }
   }

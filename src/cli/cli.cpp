@@ -7,6 +7,7 @@
 #include "cells/animation_io.h"
 #include "export/animation_encoder.h"
 #include "export/png_io.h"
+#include "import/animation_import.h"
 #include "platform/bmp.h"
 #include "platform/error_texts.h"
 #include "platform/files.h"
@@ -25,15 +26,20 @@ constexpr size_t kMostImageFileBytes = size_t{512} << 20;
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  torvel-cli info FILE.san\n"
+    "  torvel-cli info FILE.san|FILE.gif|FILE.webp|FILE.png\n"
     "      Prints the animation's cells, cell size, interval (milliseconds, 0 is still),\n"
     "      transparent, flip, mirror and the three reserved values, one 'name: value' per "
     "line.\n"
-    "  torvel-cli pack IMAGE OUT.san --cells N [--interval MS] [--transparent|--opaque]\n"
+    "      For a GIF, WebP or PNG file: its format, frames, size, frame delays (milliseconds)\n"
+    "      and whether it has transparent pixels.\n"
+    "  torvel-cli pack IMAGE OUT.san [--cells N] [--interval MS] [--transparent|--opaque]\n"
     "                 [--flip] [--mirror]\n"
-    "      Cuts a BMP or PNG image strip into N equal cells, as Paste Special > Image Strip\n"
-    "      does, and saves them as an animation. Without options the animation is still\n"
-    "      (interval 0) and transparent; intervals below 50 ms are still, above 2000 ms are 2000.\n"
+    "      Saves an animated GIF, WebP or PNG as an animation, one cell per frame, playing at\n"
+    "      the speed nearest to its frame delays, transparent where its pixels are. A still\n"
+    "      picture (BMP, PNG, or a one-frame GIF or WebP) is an image strip: --cells N cuts it "
+    "into\n"
+    "      N equal cells, as Paste Special > Image Strip does; without options it is still\n"
+    "      (interval 0) and transparent. Intervals below 50 ms are still, above 2000 ms are 2000.\n"
     "  torvel-cli unpack FILE.san OUT.png|OUT.bmp\n"
     "      Writes all cells side by side as one picture, in the format of OUT's extension.\n"
     "  torvel-cli export FILE.san OUT.gif|OUT.webp|OUT.apng|OUT.png [--scale N] [--no-dither]\n"
@@ -54,6 +60,7 @@ class TCli {
   TCli(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
   int Info(const std::vector<std::string>& args);
+  int FramesInfo(const std::string& path);
   int Pack(const std::vector<std::string>& args);
   int Unpack(const std::vector<std::string>& args);
   int Export(const std::vector<std::string>& args);
@@ -106,9 +113,56 @@ bool TCli::LoadStore(const std::string& path, TAnimationContents& contents, TAni
   return true;
 }
 
+const char* FormatName(TPictureFormat format) {
+  switch (format) {
+    case TPictureFormat::Gif:
+      return "gif";
+    case TPictureFormat::Webp:
+      return "webp";
+    default:
+      return "png";
+  }
+}
+
+bool HasTransparentPixels(const TDecodedFrames& frames) {
+  for (const std::vector<uint8_t>& frame : frames.Rgba) {
+    for (size_t i = 3; i < frame.size(); i += 4) {
+      if (frame[i] < kOpaqueAlpha) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// What a GIF, WebP or PNG file holds. Frames beyond what the program could take are counted
+// and their delays listed, but not decoded.
+int TCli::FramesInfo(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  TDecodedFrames frames;
+  std::string error;
+  if (!ReadPictureBytes(path, bytes, error) ||
+      !ReadAnimationFrames(bytes, StoreReadLimits(std::nullopt), frames, error)) {
+    return Fail(path, error);
+  }
+  out_ << "format: " << FormatName(PictureFormatOf(bytes)) << "\n"
+       << "frames: " << frames.FramesInFile << "\n"
+       << "size: " << frames.Width << "x" << frames.Height << "\n"
+       << "delays:";
+  for (const int delay : frames.DelaysMs) {
+    out_ << " " << delay;
+  }
+  out_ << "\n"
+       << "transparent: " << YesNo(HasTransparentPixels(frames)) << "\n";
+  return kDone;
+}
+
 int TCli::Info(const std::vector<std::string>& args) {
   if (args.size() != 1) {
     return WrongUsage("info takes one file");
+  }
+  if (HoldsFrames(PictureFileFormat(args[0]))) {
+    return FramesInfo(args[0]);
   }
   // What the program shows, from the store it opens the file into; what the file stores beside
   // it where the two differ.
@@ -145,59 +199,111 @@ bool ReadImage(const std::string& path, Bitmap& picture, std::string& error) {
   return LooksLikePng(bytes) ? DecodePng(bytes, picture, error) : DecodeBmp(bytes, picture, error);
 }
 
-int TCli::Pack(const std::vector<std::string>& args) {
-  std::vector<std::string> files;
-  std::optional<int> cells;
-  int interval = 0;
-  bool transparent = true, flip = false, mirror = false;
+// The options of pack; those not given take the file's own values.
+struct TPackOptions {
+  std::vector<std::string> Files;
+  std::optional<int> Cells;
+  std::optional<int> Interval;
+  std::optional<bool> Transparent;
+  bool Flip = false;
+  bool Mirror = false;
+};
+
+std::optional<std::string> ParsePackArguments(const std::vector<std::string>& args,
+                                              TPackOptions& options) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--cells" || a == "--interval") {
       const std::optional<int> value = i + 1 < args.size() ? ParseInt(args[++i]) : std::nullopt;
       if (!value || *value < (a == "--cells" ? 1 : 0)) {
-        return WrongUsage(a + " needs a " + (a == "--cells" ? "positive" : "non-negative") +
-                          " whole number");
+        return a + " needs a " + (a == "--cells" ? "positive" : "non-negative") + " whole number";
       }
-      if (a == "--cells") {
-        cells = *value;
-      } else {
-        interval = *value;
-      }
+      (a == "--cells" ? options.Cells : options.Interval) = *value;
     } else if (a == "--transparent" || a == "--opaque") {
-      transparent = a == "--transparent";
+      options.Transparent = a == "--transparent";
     } else if (a == "--flip") {
-      flip = true;
+      options.Flip = true;
     } else if (a == "--mirror") {
-      mirror = true;
+      options.Mirror = true;
     } else if (a.rfind("--", 0) == 0) {
-      return WrongUsage("unknown option " + a);
+      return "unknown option " + a;
     } else {
-      files.push_back(a);
+      options.Files.push_back(a);
     }
   }
-  if (files.size() != 2 || !cells) {
-    return WrongUsage("pack takes an image, an output file and --cells N");
+  if (options.Files.size() != 2) {
+    return "pack takes an image, an output file and, for a still image, --cells N";
+  }
+  return std::nullopt;
+}
+
+// A still picture: a one-frame GIF or WebP as its frame was read, the others decoded here.
+bool ReadStill(const std::string& path, const TFileFrames& file, Bitmap& picture,
+               std::string& error) {
+  if (file.Format != TPictureFormat::Gif && file.Format != TPictureFormat::Webp) {
+    return ReadImage(path, picture, error);
+  }
+  TImportedCells cells;
+  if (!CellsFromFrames(file.Frames, 1, cells, error)) {
+    return false;
+  }
+  picture = std::move(cells.Picture);
+  return true;
+}
+
+int TCli::Pack(const std::vector<std::string>& args) {
+  TPackOptions options;
+  if (const auto wrong = ParsePackArguments(args, options)) {
+    return WrongUsage(*wrong);
+  }
+  const std::string& source = options.Files[0];
+  TFileFrames file;
+  std::string error;
+  if (HoldsFrames(PictureFileFormat(source)) &&
+      !ReadFramesForStore(source, std::nullopt, file, error)) {
+    return Fail(source, error);
   }
   Bitmap picture;
-  std::string error;
-  if (!ReadImage(files[0], picture, error)) {
-    return Fail(files[0], error);
-  }
-  const int most = std::clamp(picture.Width(), 1, TCellTable::kMostCellsWidth);
-  if (*cells > most) {
-    return WrongUsage("--cells must lie between 1 and " + std::to_string(most) + " for this image");
+  int cells = 0, interval = 0;
+  bool transparent = true;
+  if (file.IsAnimation()) {
+    if (options.Cells) {
+      return WrongUsage("--cells is for still images; an animation gives one cell a frame");
+    }
+    TImportedAnimation animation;
+    if (!AnimationCells(file.Frames, animation, error)) {
+      return Fail(source, error);
+    }
+    picture = std::move(animation.Cells.Picture);
+    cells = animation.Cells.Cells;
+    interval = animation.Speed.IntervalMs;
+    transparent = animation.Cells.Transparent;
+  } else {
+    if (!options.Cells) {
+      return WrongUsage("pack needs --cells N for a still image");
+    }
+    if (!ReadStill(source, file, picture, error)) {
+      return Fail(source, error);
+    }
+    const int most = std::clamp(picture.Width(), 1, TCellTable::kMostCellsWidth);
+    if (*options.Cells > most) {
+      return WrongUsage("--cells must lie between 1 and " + std::to_string(most) +
+                        " for this image");
+    }
+    cells = *options.Cells;
   }
   TAnimationStrip store;
-  const int accepted = store.AddCells(&picture, *cells, -1);
-  if (accepted != *cells) {
-    return Fail(files[0], AcceptedCellsText(accepted, *cells, store.LastError));
+  store.MakesThumbnails = false;
+  const int accepted = store.AddCells(&picture, cells, -1);
+  if (accepted != cells) {
+    return Fail(source, AcceptedCellsText(accepted, cells, store.LastError));
   }
-  store.SetInterval(interval);
-  store.SetTransparent(transparent);
-  store.SetFlip(flip);
-  store.SetMirror(mirror);
-  if (!SaveAnimation(store.Table, files[1], error)) {
-    return Fail(files[1], error);
+  store.SetInterval(options.Interval.value_or(interval));
+  store.SetTransparent(options.Transparent.value_or(transparent));
+  store.SetFlip(options.Flip);
+  store.SetMirror(options.Mirror);
+  if (!SaveAnimation(store.Table, options.Files[1], error)) {
+    return Fail(options.Files[1], error);
   }
   return kDone;
 }

@@ -31,6 +31,7 @@ class TCellListWidget;
 class TImagePreview;
 class TPreviewWidget;
 class TStatusDisplay;
+struct TImportedCells;
 class TToolbar;
 
 // The animation editor: its borderless editing window with the cell list, the preview, the
@@ -151,7 +152,14 @@ class TAnimationEdit : public QObject {
   // The document.
   bool New(bool ask);
   bool Open(const std::string& startFolder);
+  // Opens an animation file, or an animation or picture of another program's format (see
+  // OpenPictureFile).
   bool OpenFile(const std::string& fileName);
+  // Whether the file is a picture or an animation of another program rather than a ".san".
+  static bool IsPictureDocument(const std::string& fileName);
+  // Opens a GIF, WebP or PNG animation, one cell a frame, or a still picture cut into the
+  // number of cells the user asks for, as a new unsaved animation named after it.
+  bool OpenPictureFile(const std::string& fileName);
   bool CanSave() const { return Strip->HasCells() && Named; }
   const std::string& GetFileName() const { return FileName; }
   const std::string& GetDisplayName() const { return DisplayName; }
@@ -287,6 +295,12 @@ class TAnimationEdit : public QObject {
   int AddPieces(Bitmap* picture, int n, int position);
   // Selects the row below the last pasted cell, as a paste leaves it.
   void SelectAfterPaste(int row);
+  // Asks how many cells to cut a picture of that width into; false when cancelled.
+  bool AskCellCount(int pictureWidth, int proposal, int& count);
+  void NameAfterPicture(const std::string& pictureName);
+  void TellOfMixedDelays();
+  // A dropped file's cells: every frame of an animation, or a still picture as one cell.
+  bool ReadDroppedPicture(const std::string& fileName, TImportedCells& cells, std::string& error);
   int ImageStripProposal(int pictureWidth) const;
   void HighlightToggle(int panel, bool on);
 

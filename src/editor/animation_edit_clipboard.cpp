@@ -8,6 +8,7 @@
 #include "editor/animation_edit.h"
 #include "editor/busy_scope.h"
 #include "editor/cell_list_widget.h"
+#include "import/imported_cells.h"
 #include "platform/error_texts.h"
 #include "platform/files.h"
 #include "platform/qt/bitmap_image.h"
@@ -104,21 +105,11 @@ bool TAnimationEdit::Paste(bool imageStrip) {
   if (!ReadClipboard(picture)) {
     return false;
   }
-  TGeneral* general = General();
-  std::string count = "1";
-  if (imageStrip) {
-    const int most = std::clamp(picture.Width(), 1, TCellTable::kMostCellsWidth);
-    std::string answer = std::to_string(ImageStripProposal(picture.Width()));
-    const std::string prompt = Translate("Type number of image strip cells/frames") + " (1-" +
-                               (general ? general->FormatThousands(most) : "") + ")";
-    TPlatformUi* ui = PlatformUi();
-    if (ui == nullptr || !ui->InputText(Translate("Image Strip"), prompt, answer)) {
-      return true;  // cancelled: nothing changes
-    }
-    count = std::to_string(std::clamp(general ? general->TextToInt(answer) : 1, 1, most));
+  int n = 1;
+  if (imageStrip && !AskCellCount(picture.Width(), ImageStripProposal(picture.Width()), n)) {
+    return true;  // cancelled: nothing changes
   }
   const int selected = GetSelection();
-  const int n = general ? general->TextToInt(count) : 1;
   const int accepted = InsertCells(&picture, n, selected);
   if (accepted == 0 || accepted != n) {
     return false;
@@ -138,10 +129,10 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
     return false;
   }
   TBusyScope busy(*this);
-  std::vector<Bitmap> pictures(fileNames.size());
+  std::vector<TImportedCells> pictures(fileNames.size());
   for (size_t i = 0; i < fileNames.size(); ++i) {
-    const char* error = kUnexpectedError;
-    if (!ReadPictureFile(fileNames[i], pictures[i], error)) {
+    std::string error;
+    if (!ReadDroppedPicture(fileNames[i], pictures[i], error)) {
       LastError = FilePart(fileNames[i]) + "\n" + error;  // each line is translated when shown
       return false;
     }
@@ -149,16 +140,19 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
   const int selected = GetSelection();
   SaveUndo(TUndoKind::Cells);
   int pasted = 0;
-  for (Bitmap& picture : pictures) {
-    if (AddPieces(&picture, 1, selected + pasted) != 1) {
+  bool complete = true;
+  for (TImportedCells& picture : pictures) {
+    const int added = AddPieces(&picture.Picture, picture.Cells, selected + pasted);
+    pasted += added;
+    if (added != picture.Cells) {
+      complete = false;
       break;
     }
-    ++pasted;
   }
   if (pasted > 0) {
     SelectAfterPaste(selected + pasted);
   }
-  return pasted == static_cast<int>(pictures.size());
+  return complete;
 }
 
 namespace {

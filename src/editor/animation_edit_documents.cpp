@@ -133,6 +133,11 @@ bool TAnimationEdit::OpenOverUnsavedWork(const std::string& fileName) {
 }
 
 bool TAnimationEdit::OpenFile(const std::string& fileName) {
+  if (IsPictureDocument(fileName)) {
+    const bool opened = OpenPictureFile(fileName);
+    UpdateCaption();
+    return opened;
+  }
   const bool result = LoadAnimationFile(fileName, false);
   if (result) {
     SaveUndo(TUndoKind::None);  // nothing to undo after opening

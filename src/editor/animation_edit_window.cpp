@@ -105,14 +105,19 @@ void TAnimationEdit::CreateControls() {
   cellList_->verticalScrollBar()->installEventFilter(this);
 }
 
-// Both dialogs start in the shared Animations folder and show animation files only.
+// Both dialogs start in the shared Animations folder. Save writes animation files only; Open
+// also offers the animations and pictures of other programs, and any file.
 void TAnimationEdit::SetUpDialogs() {
   TPaths* paths = Paths();
   const std::string folder = paths ? paths->ProgramsCompanyFolder("Animations") : std::string();
   const std::string filter = Translate("Simple Animation") + " (*.san)|*.san";
+  const std::string openFilter = Translate("Animations and pictures") +
+                                 " (*.san *.gif *.webp *.png *.apng *.bmp *.jpg *.jpeg)|"
+                                 "*.san;*.gif;*.webp;*.png;*.apng;*.bmp;*.jpg;*.jpeg|" +
+                                 filter + "|" + Translate("All files") + " (*)|*";
   SaveDialogSettings = {"SAN", kHideReadOnly | kPathMustExist, filter,
                         1,     folder + "Untitled.san",        ""};
-  OpenDialogSettings = {"SAN", kHideReadOnly | kFileMustExist, filter, 1, folder, ""};
+  OpenDialogSettings = {"SAN", kHideReadOnly | kFileMustExist, openFilter, 1, folder, ""};
 }
 
 QCheckBox* TAnimationEdit::AddCheckBox(const std::string& text) {

@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "cells/animation_strip.h"
 #include "export/animation_encoder.h"
@@ -13,6 +14,7 @@
 #include "platform/raster.h"
 #include "support/file_helpers.h"
 #include "support/file_size_limit.h"
+#include "support/peer_tools.h"
 #include "support/test_folders.h"
 
 namespace torvel {
@@ -38,20 +40,12 @@ TDecoded DecodeWithQt(const std::string& path) {
 // ffmpeg's decoding of an animated PNG, one raw RGBA frame each.
 TDecoded DecodeWithFfmpeg(const std::string& path, int width, int height) {
   TDecoded decoded;
-  const std::string command = "ffmpeg -v error -i '" + path +
-                              "' -fps_mode passthrough -f rawvideo -pix_fmt rgba - 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    return decoded;
-  }
-  for (;;) {
+  for (const std::vector<uint8_t>& rgba :
+       test::FfmpegRgbaFrames("-i '" + path + "'", width, height)) {
     QImage frame(width, height, QImage::Format_RGBA8888);
-    if (std::fread(frame.bits(), 1, frame.sizeInBytes(), pipe) != size_t(frame.sizeInBytes())) {
-      break;
-    }
+    std::memcpy(frame.bits(), rgba.data(), rgba.size());
     decoded.Frames.push_back(frame);
   }
-  pclose(pipe);
   return decoded;
 }
 

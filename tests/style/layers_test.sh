@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Every include points down the layers: platform < services < formats < cells < export < widgets
+# Every include points down the layers: platform < services < formats < cells < export < import < widgets
 # < editor < app, with cli on top of the core. The build's libraries stop calls upward; this stops
 # header-only uses too. Usage: layers_test.sh SOURCE_DIR
 set -euo pipefail
 cd "$1/src"
-layers=(platform services formats cells export widgets editor app)
+layers=(platform services formats cells export import widgets editor app)
 failed=0
 for ((i = 0; i < ${#layers[@]}; i++)); do
   for above in "${layers[@]:i+1}" cli; do

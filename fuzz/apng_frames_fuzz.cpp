@@ -1,0 +1,7 @@
+// Feeds arbitrary bytes to the PNG and APNG frame reader.
+#include "frame_reader_check.h"
+#include "import/readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return torvel::CheckFrameReader(torvel::ReadApngFrames, data, size);
+}

@@ -1,0 +1,79 @@
+#include "import/animation_import.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "cells/animation_io.h"
+#include "cells/cell_table.h"
+#include "platform/error_texts.h"
+#include "platform/files.h"
+
+namespace torvel {
+namespace {
+
+// The most cells of w x h an empty store takes.
+int EmptyStoreCapacity(int w, int h) {
+  if (w > TCellTable::kMostCellSide || h > TCellTable::kMostCellSide) {
+    return 0;
+  }
+  return TCellTable::CapacityFor(w, h);
+}
+
+int StoreRoom(std::optional<int> room, int w, int h) {
+  return room ? *room : EmptyStoreCapacity(w, h);
+}
+
+}  // namespace
+
+TReadLimits StoreReadLimits(std::optional<int> room) {
+  TReadLimits limits;
+  limits.MostCanvasPixels = kMaxPicturePixels;
+  limits.FramesWanted = [room](int w, int h) { return std::max(1, StoreRoom(room, w, h)); };
+  return limits;
+}
+
+TPictureFormat PictureFileFormat(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<uint8_t> start(16);
+  file.read(reinterpret_cast<char*>(start.data()), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+  return PictureFormatOf(start);
+}
+
+bool ReadPictureBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+  error = FileExists(path) ? kFileInUse : kFileNotFound;
+  return ReadWholeFile(path, kMostPictureFileBytes, bytes);
+}
+
+bool ReadFramesForStore(const std::string& path, std::optional<int> room, TFileFrames& file,
+                        std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadPictureBytes(path, bytes, error)) {
+    return false;
+  }
+  file.Format = PictureFormatOf(bytes);
+  if (!ReadAnimationFrames(bytes, StoreReadLimits(room), file.Frames, error)) {
+    return false;
+  }
+  const TDecodedFrames& frames = file.Frames;
+  if (!file.IsAnimation()) {
+    return true;
+  }
+  const int accepted = std::min(frames.Count(), StoreRoom(room, frames.Width, frames.Height));
+  if (accepted < frames.FramesInFile) {
+    error = AcceptedCellsText(accepted, frames.FramesInFile, kCapacityReached);
+    return false;
+  }
+  return true;
+}
+
+bool AnimationCells(const TDecodedFrames& frames, TImportedAnimation& animation,
+                    std::string& error) {
+  if (!CellsFromFrames(frames, 1, animation.Cells, error)) {
+    return false;
+  }
+  animation.Speed = SpeedOfDelays(frames.DelaysMs);
+  return true;
+}
+
+}  // namespace torvel

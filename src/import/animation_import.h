@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import/animation_reader.h"
+#include "import/imported_cells.h"
+
+namespace torvel {
+
+// The limits of a store with room for the given number of cells (none given: an empty store,
+// which takes as many as cells of the file's size fit): at least one frame, so that a large
+// picture can still be cut into cells, on a canvas no larger than the program's largest picture.
+TReadLimits StoreReadLimits(std::optional<int> room);
+
+// An animation or picture file read for the store, frames composited.
+struct TFileFrames {
+  TPictureFormat Format = TPictureFormat::Unknown;
+  TDecodedFrames Frames;
+
+  bool IsAnimation() const { return Frames.FramesInFile > 1; }
+};
+
+// Reads a GIF, WebP or PNG file for a store with room for that many cells (see
+// StoreReadLimits). An animation whose frames do not all fit is refused with the counts accepted of
+// offered and "Capacity reached"; the errors of reading the file and of ReadAnimationFrames
+// otherwise.
+bool ReadFramesForStore(const std::string& path, std::optional<int> room, TFileFrames& file,
+                        std::string& error);
+
+// Reads a picture file of at most kMostPictureFileBytes: "File not found" or "File in use".
+bool ReadPictureBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+
+// Whether the file's first bytes are those of a picture format the program reads, without
+// reading more.
+TPictureFormat PictureFileFormat(const std::string& path);
+
+// Makes the frames of an animation into one cell each, with the interval they play at.
+struct TImportedAnimation {
+  TImportedCells Cells;
+  TPlayingSpeed Speed;
+};
+bool AnimationCells(const TDecodedFrames& frames, TImportedAnimation& animation,
+                    std::string& error);
+
+}  // namespace torvel

@@ -1,0 +1,155 @@
+#include "import/imported_cells.h"
+
+#include <cstdlib>
+#include <map>
+#include <new>
+#include <utility>
+
+#include "platform/error_texts.h"
+
+namespace torvel {
+namespace {
+
+constexpr int kFastestFps = 20;
+
+// Which of the 2^24 colours the opaque pixels of the frames use.
+class TColourSet {
+ public:
+  TColourSet() : bits_(size_t{1} << 18) {}
+  void Add(const uint8_t* rgb) {
+    const uint32_t c = Key(rgb);
+    bits_[c >> 6] |= uint64_t{1} << (c & 63);
+  }
+  bool Has(uint32_t c) const { return (bits_[c >> 6] >> (c & 63) & 1) != 0; }
+  static uint32_t Key(const uint8_t* rgb) { return uint32_t{rgb[0]} << 16 | rgb[1] << 8 | rgb[2]; }
+
+  // A colour no frame uses, the classic keying colours first; none when all are taken.
+  bool FindUnused(uint32_t& rgb) const {
+    for (const uint32_t c : {0xFF00FFu, 0x00FF00u, 0x00FFFFu, 0xFFFF00u}) {
+      if (!Has(c)) {
+        rgb = c;
+        return true;
+      }
+    }
+    for (uint32_t c = 0; c < (1u << 24); ++c) {
+      if (!Has(c)) {
+        rgb = c;
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  std::vector<uint64_t> bits_;
+};
+
+bool IsTransparent(const uint8_t* rgba) {
+  return rgba[3] < kOpaqueAlpha;
+}
+
+// Whether the file has transparent pixels, noting the colours of the opaque ones.
+bool CollectColours(const TDecodedFrames& frames, TColourSet& used) {
+  bool anyTransparent = false;
+  for (const std::vector<uint8_t>& frame : frames.Rgba) {
+    for (size_t i = 0; i < frame.size(); i += 4) {
+      if (IsTransparent(&frame[i])) {
+        anyTransparent = true;
+      } else {
+        used.Add(&frame[i]);
+      }
+    }
+  }
+  return anyTransparent;
+}
+
+bool TopLeftsTransparent(const TDecodedFrames& frames, int cellsPerFrame) {
+  const int cellWidth = frames.Width / cellsPerFrame;
+  for (const std::vector<uint8_t>& frame : frames.Rgba) {
+    for (int k = 0; k < cellsPerFrame; ++k) {
+      if (!IsTransparent(&frame[size_t(k) * cellWidth * 4])) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+void DrawFrame(const std::vector<uint8_t>& frame, int width, int height, int left, uint32_t key,
+               Bitmap& picture) {
+  const uint8_t keyRgb[3] = {uint8_t(key >> 16), uint8_t(key >> 8), uint8_t(key)};
+  const uint8_t* from = frame.data();
+  for (int y = 0; y < height; ++y) {
+    uint8_t* to = picture.Row(y) + size_t(left) * 3;
+    for (int x = 0; x < width; ++x, from += 4, to += 3) {
+      const uint8_t* rgb = IsTransparent(from) ? keyRgb : from;
+      to[0] = rgb[2];  // blue, green, red
+      to[1] = rgb[1];
+      to[2] = rgb[0];
+    }
+  }
+}
+
+}  // namespace
+
+bool CellsFromFrames(const TDecodedFrames& frames, int cellsPerFrame, TImportedCells& cells,
+                     std::string& error) {
+  error = kCapacityReached;
+  const int64_t width = int64_t{frames.Width} * frames.Count();
+  const bool cut = cellsPerFrame == 1 || frames.Count() == 1;
+  if (frames.Count() < 1 || cellsPerFrame < 1 || !cut || frames.Width / cellsPerFrame < 1 ||
+      !Bitmap::IsAllowedSize(width, frames.Height)) {
+    return false;
+  }
+  error = kOutOfMemory;
+  TImportedCells result;
+  if (!result.Picture.Resize(static_cast<int>(width), frames.Height)) {
+    return false;
+  }
+  try {
+    TColourSet used;
+    const bool anyTransparent = CollectColours(frames, used);
+    uint32_t key = 0;
+    const bool keyed = anyTransparent && used.FindUnused(key);
+    result.Transparent = keyed && TopLeftsTransparent(frames, cellsPerFrame);
+    for (int f = 0; f < frames.Count(); ++f) {
+      DrawFrame(frames.Rgba[size_t(f)], frames.Width, frames.Height, f * frames.Width, key,
+                result.Picture);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  result.Cells = frames.Count() * cellsPerFrame;
+  cells = std::move(result);
+  return true;
+}
+
+int NearestListedInterval(int delayMs) {
+  int best = 1000;
+  for (int fps = 1; fps <= kFastestFps; ++fps) {
+    const int interval = 1000 / fps;
+    if (std::abs(interval - delayMs) < std::abs(best - delayMs)) {
+      best = interval;
+    }
+  }
+  return best;
+}
+
+TPlayingSpeed SpeedOfDelays(const std::vector<int>& delaysMs) {
+  std::map<int, int> frequency;  // listed interval -> frames
+  for (const int delay : delaysMs) {
+    ++frequency[NearestListedInterval(delay)];
+  }
+  TPlayingSpeed speed;
+  int most = 0;
+  for (const auto& [interval, count] : frequency) {
+    if (count > most) {  // on a tie the faster speed, as a viewer plays short frames
+      most = count;
+      speed.IntervalMs = interval;
+    }
+  }
+  speed.Mixed = frequency.size() > 1;
+  return speed;
+}
+
+}  // namespace torvel

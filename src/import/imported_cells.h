@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "import/decoded_frames.h"
+#include "platform/bitmap.h"
+
+namespace torvel {
+
+// An animation file's frames made into cells the store takes.
+struct TImportedCells {
+  Bitmap Picture;  // the cells side by side, Cells of them
+  int Cells = 0;
+  // Every transparent pixel has a colour no frame uses, and Transparent is switched on only when
+  // each cell's top-left pixel is transparent, so that it never hides a colour the file shows.
+  bool Transparent = false;
+};
+
+// Pixels with less than half coverage count as transparent; the others as opaque.
+constexpr uint8_t kOpaqueAlpha = 128;
+
+// Lays the frames side by side, each one cell, or cuts a single frame into cellsPerFrame cells
+// of equal width as an image strip is (columns left over on the right are dropped). False with "Out
+// of memory" or "Capacity reached" when the picture cannot be made.
+bool CellsFromFrames(const TDecodedFrames& frames, int cellsPerFrame, TImportedCells& cells,
+                     std::string& error);
+
+// The interval the animation plays at: the speed list's entry nearest to the delay most frames
+// have. mixed tells whether other frames have delays nearer to another entry.
+struct TPlayingSpeed {
+  int IntervalMs = 0;
+  bool Mixed = false;
+};
+TPlayingSpeed SpeedOfDelays(const std::vector<int>& delaysMs);
+
+// The speed list's entry nearest to a delay: 1000 / k milliseconds for k = 1..20 frames a
+// second, as the speed list computes them.
+int NearestListedInterval(int delayMs);
+
+}  // namespace torvel
