@@ -64,10 +64,10 @@ bool TGifReader::Read(std::string& error) {
     GifRecordType record = UNDEFINED_RECORD_TYPE;
     if (DGifGetRecordType(gif_, &record) == GIF_ERROR) {
       // Many files end without the trailer: the frames before it are whole.
-      return gif_->Error == D_GIF_ERR_READ_FAILED && gif_->ImageCount > 0;
+      return gif_->Error == D_GIF_ERR_READ_FAILED && canvas_.Counted() > 0;
     }
     if (record == TERMINATE_RECORD_TYPE) {
-      return gif_->ImageCount > 0;
+      return canvas_.Counted() > 0;
     }
     const bool ok = record == EXTENSION_RECORD_TYPE    ? ReadExtension()
                     : record == IMAGE_DESC_RECORD_TYPE ? ReadImage(error)
@@ -75,7 +75,7 @@ bool TGifReader::Read(std::string& error) {
     if (!ok) {
       return false;
     }
-    if (gif_->ImageCount >= TReadLimits::kMostFramesCounted) {
+    if (canvas_.Counted() >= TReadLimits::kMostFramesCounted) {
       return true;  // an endless list of frames: the rest are not looked at
     }
   }
@@ -105,6 +105,10 @@ bool TGifReader::ReadImage(std::string& error) {
   if (DGifGetImageDesc(gif_) == GIF_ERROR) {
     return false;
   }
+  // giflib keeps a record of every image read; they are not needed, and an endless list of
+  // frames would make it grow without bound.
+  GifFreeSavedImages(gif_);
+  gif_->ImageCount = 0;
   const GifImageDesc desc = gif_->Image;
   const TRect area{desc.Left, desc.Top, desc.Left + desc.Width, desc.Top + desc.Height};
   const GraphicsControlBlock control = control_;

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/raster.h"
 #include "support/file_helpers.h"
+#include "support/peer_tools.h"
 #include "support/scripted_platform_ui.h"
 #include "support/test_folders.h"
 
@@ -188,6 +189,28 @@ TEST_F(FileDropTest, DroppedPicturesArePastedAtTheSelectedRowAndUndoneTogether) 
   EXPECT_EQ(Editor().GetSelection(), 2);
   EXPECT_EQ(Editor().Strip->Table.CellWidth, 12);
 
+  ASSERT_TRUE(Editor().Undo());
+  EXPECT_EQ(Editor().Strip->Table.Count, 1);
+}
+
+TEST_F(FileDropTest, DroppedAnimationsAddAllTheirFramesInOneStep) {
+  Bitmap first(12, 8);
+  FillRect(first, {0, 0, 12, 8}, 0x0000FF);
+  ASSERT_EQ(Editor().InsertCells(&first, 1, 0), 1);
+  const std::string gif = folder + "three.gif", apng = folder + "two.apng";
+  ASSERT_TRUE(test::RunQuietly("convert -size 12x8 xc:lime xc:blue xc:yellow '" + gif + "'"));
+  ASSERT_TRUE(test::RunQuietly("ffmpeg -y -f lavfi -i color=c=white:size=12x8:rate=10:d=0.2 "
+                               "-plays 0 -f apng '" + apng + "'"));
+  const std::string still = WritePicture("still.png", qRgb(0, 0, 0));
+  EXPECT_TRUE(Takes({apng}));
+  EXPECT_TRUE(Drop({gif, still, apng}));
+  EXPECT_TRUE(ui.Messages.empty());
+  ASSERT_EQ(Editor().Strip->Table.Count, 7);
+  EXPECT_EQ(CellColor(0), 0x00FF00u);
+  EXPECT_EQ(CellColor(2), 0x00FFFFu);
+  EXPECT_EQ(CellColor(3), 0x000000u) << "a still picture stays one cell";
+  EXPECT_EQ(CellColor(5), 0xFFFFFFu);
+  EXPECT_EQ(CellColor(6), 0x0000FFu) << "the red cell that was selected moved down";
   ASSERT_TRUE(Editor().Undo());
   EXPECT_EQ(Editor().Strip->Table.Count, 1);
 }
