@@ -199,8 +199,10 @@ TEST_F(FileDropTest, DroppedAnimationsAddAllTheirFramesInOneStep) {
   ASSERT_EQ(Editor().InsertCells(&first, 1, 0), 1);
   const std::string gif = folder + "three.gif", apng = folder + "two.apng";
   ASSERT_TRUE(test::RunQuietly("convert -size 12x8 xc:lime xc:blue xc:yellow '" + gif + "'"));
-  ASSERT_TRUE(test::RunQuietly("ffmpeg -y -f lavfi -i color=c=white:size=12x8:rate=10:d=0.2 "
-                               "-plays 0 -f apng '" + apng + "'"));
+  ASSERT_TRUE(
+      test::RunQuietly("ffmpeg -y -f lavfi -i color=c=white:size=12x8:rate=10:d=0.2 "
+                       "-plays 0 -f apng '" +
+                       apng + "'"));
   const std::string still = WritePicture("still.png", qRgb(0, 0, 0));
   EXPECT_TRUE(Takes({apng}));
   EXPECT_TRUE(Drop({gif, still, apng}));

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -10,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/raster.h"
 #include "support/file_helpers.h"
+#include "support/peer_tools.h"
 #include "support/test_folders.h"
 
 namespace torvel {
@@ -93,6 +95,29 @@ TEST_F(CliTest, PackInfoAndUnpackRoundTrip) {
     ASSERT_EQ(unpack.Status, 0) << unpack.Err;
     EXPECT_TRUE(SamePixels(ReadPicture(folder + name), strip)) << name;
   }
+}
+
+// An animated GIF packs with all its frames, its speed and its transparency; a one-frame GIF
+// is a still picture that needs --cells.
+TEST_F(CliTest, AnimatedFilesPackWithAllTheirFramesAndInfoDescribesThem) {
+  ASSERT_TRUE(test::RunQuietly("convert -size 10x6 -delay 20 xc:none xc:red xc:none '" + folder +
+                               "a.gif'"));
+  const TRun info = RunTool({"info", folder + "a.gif"});
+  ASSERT_EQ(info.Status, 0) << info.Err;
+  EXPECT_EQ(info.Out,
+            "format: gif\nframes: 3\nsize: 10x6\ndelays: 200 200 200\ntransparent: yes\n");
+
+  ASSERT_EQ(RunTool({"pack", folder + "a.gif", folder + "a.san"}).Status, 0);
+  EXPECT_THAT(RunTool({"info", folder + "a.san"}).Out,
+              testing::StartsWith("cells: 3\ncell size: 10x6\ninterval: 200\ntransparent: no\n"))
+      << "the red frame's top-left pixel is opaque";
+  EXPECT_EQ(RunTool({"pack", folder + "a.gif", folder + "b.san", "--cells", "3"}).Status, 2);
+
+  ASSERT_TRUE(test::RunQuietly("convert -size 12x6 xc:blue '" + folder + "still.gif'"));
+  EXPECT_EQ(RunTool({"pack", folder + "still.gif", folder + "s.san"}).Status, 2);
+  ASSERT_EQ(RunTool({"pack", folder + "still.gif", folder + "s.san", "--cells", "2"}).Status, 0);
+  EXPECT_THAT(RunTool({"info", folder + "s.san"}).Out,
+              testing::StartsWith("cells: 2\ncell size: 6x6\n"));
 }
 
 TEST_F(CliTest, ExportWritesEachFormatAndRefusesWrongArguments) {
