@@ -8,6 +8,7 @@
 #   copy-out         a copied cell reaches another program as a PNG of the cell's size
 #   automatic-paste  three pictures copied while another window has focus become three cells
 #   new-after-flip   after Flip, New and Paste, the check boxes show the new animation's state
+#   open-gif         File > Open's dialog opens an animated GIF, and Save writes it beside it
 set -Eeuo pipefail
 build=$1
 torvel=$2
@@ -163,6 +164,21 @@ case $case_name in
     xdotool key F5
     save_as "$work/collected.san"
     expect_equal "$(info_line "$work/collected.san" cells)" 3 "cells"
+    ;;
+  open-gif)
+    convert -size 16x12 -delay 20 xc:none -fill red -draw 'rectangle 2,2 9,9' \
+      \( -size 16x12 xc:none -fill blue -draw 'rectangle 6,2 13,9' \) -loop 0 "$work/walk.gif"
+    start_torvel
+    xdotool key --clearmodifiers ctrl+o
+    wait_for 10 window_named "Open" || fail "no Open dialog"
+    xdotool type --delay 10 "$work/walk.gif"
+    xdotool key Return
+    wait_for 10 window_named "\*walk.san - Torvel" || fail "the GIF did not open as walk.san"
+    xdotool key --clearmodifiers ctrl+s
+    wait_for 10 window_named "walk.san - Torvel" || fail "not saved"
+    expect_equal "$(info_line "$work/walk.san" cells)" 2 "cells"
+    expect_equal "$(info_line "$work/walk.san" interval)" 200 "interval"
+    expect_equal "$(info_line "$work/walk.san" transparent)" yes "transparent"
     ;;
   new-after-flip)
     # The row of the speed list and check boxes, just above the status line.
