@@ -11,26 +11,13 @@
 # Goal: each opening at most 1.5 times its peer's time.
 set -euo pipefail
 build=$(cd "$1" && pwd)
-for tool in ffmpeg convert hyperfine; do
-  command -v "$tool" >/dev/null || { echo "import_bench needs $tool (apt-get install ffmpeg imagemagick hyperfine)" >&2; exit 1; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
-mkdir -p "$HOME"
-"$build/bench/export_clips" "$work" >/dev/null
-cd "$work"
+source "$(dirname "$0")/peer_bench.sh"
+peer_bench_start import_bench "ffmpeg imagemagick hyperfine" ffmpeg convert hyperfine
 "$build/src/cli/torvel-cli" export sprite.san sprite.gif
 "$build/src/cli/torvel-cli" export sprite.san sprite.webp
 
-means() {
-  hyperfine --warmup 2 --min-runs 20 --style none --export-json times.json "$@" >/dev/null
-  python3 -c 'import json; print(" ".join("%.4f" % r["mean"] for r in json.load(open("times.json"))["results"]))'
-}
-ratio() { python3 -c "print('%.2f' % ($1 / $2))"; }
-
 open=$build/bench/open_picture
-read -r ours theirs < <(means "$open sprite.gif" "ffmpeg -v error -i sprite.gif -f null -")
+read -r ours theirs < <(means --warmup 2 --min-runs 20 "$open sprite.gif" "ffmpeg -v error -i sprite.gif -f null -")
 echo "open_gif_sprite_seconds: $ours (ffmpeg $theirs, ratio $(ratio "$ours" "$theirs"))"
-read -r ours theirs < <(means "$open sprite.webp" "convert sprite.webp null:")
+read -r ours theirs < <(means --warmup 2 --min-runs 20 "$open sprite.webp" "convert sprite.webp null:")
 echo "open_webp_sprite_seconds: $ours (imagemagick $theirs, ratio $(ratio "$ours" "$theirs"))"

@@ -114,8 +114,8 @@ bool TAnimationEdit::RunOpenDialog(TOpenInfo& settings, const std::string& start
     return true;
   }
   settings.FileName = chosen;
-  TBusyScope busy(*this);
-  return OpenFile(chosen);
+  // The file replaces the animation, so unsaved changes are offered for saving first.
+  return OpenOverUnsavedWork(chosen);
 }
 
 bool TAnimationEdit::OpenOverUnsavedWork(const std::string& fileName) {
@@ -123,6 +123,7 @@ bool TAnimationEdit::OpenOverUnsavedWork(const std::string& fileName) {
   if (!QueryClose()) {
     return true;  // cancelled: nothing changes
   }
+  TBusyScope busy(*this);
   if (OpenFile(fileName)) {
     return true;
   }

@@ -147,9 +147,18 @@ TEST_F(DocumentTest, NewAsksAboutChangesAndStaysInTheDocumentsFolder) {
   EXPECT_EQ(editor->Strip->Table.Count, 1);
   EXPECT_TRUE(editor->IsModified());
 
+  // Open asks too, once the file is chosen: cancelled, nothing changes; answered No, the
+  // changes are dropped for the file.
   AnswerFileDialog(SaveOther(folder + "walk.san", 2, 5, 5, 0));
-  ASSERT_TRUE(editor->Open(""));  // no question, although there are changes
-  EXPECT_EQ(ui.Messages.size(), 1u);
+  ui.MessageAnswers = {TMessageAnswer::Cancel};
+  ASSERT_TRUE(editor->Open(""));
+  EXPECT_EQ(ui.Messages.size(), 2u);
+  EXPECT_EQ(editor->Strip->Table.Count, 1);
+  EXPECT_TRUE(editor->IsModified());
+  AnswerFileDialog(folder + "walk.san");
+  ui.MessageAnswers = {TMessageAnswer::No};
+  ASSERT_TRUE(editor->Open(""));
+  EXPECT_EQ(ui.Messages.size(), 3u);
   EXPECT_TRUE(editor->IsNamed());
   EXPECT_FALSE(editor->IsModified());
   EXPECT_FALSE(editor->CanUndo());
