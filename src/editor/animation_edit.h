@@ -251,6 +251,7 @@ class TAnimationEdit : public QObject {
   uint32_t LastStatusTick = 0;
   bool BlinkPhase = false;
   bool AutomaticPaste = false;
+  bool toldClipboardNeedsFocus_ = false;
   std::string AppName;
   std::string LastError;
   bool Busy = false;

@@ -176,6 +176,13 @@ void TAnimationEdit::SetAutomaticPaste(bool on) {
     if (ui == nullptr) {
       return;
     }
+    if (!ui->SeesClipboardWithoutFocus() && !toldClipboardNeedsFocus_) {
+      toldClipboardNeedsFocus_ = true;  // once a run is enough
+      ui->ShowMessage(Translate("This desktop shows the clipboard to a program only while one of "
+                                "its windows has the focus, so automatic paste takes only the "
+                                "picture copied last, once you return to Torvel."),
+                      AppName, TMessageIcon::Information, TMessageButtons::Ok);
+    }
     ui->ClearClipboard();
     RememberPictureLeftOnClipboard();
   }

@@ -99,6 +99,9 @@ class TPlatformUi {
   virtual bool ReadClipboardPicture(Bitmap& picture) = 0;
   virtual bool WriteClipboardPicture(const Bitmap& picture) = 0;
   virtual void ClearClipboard() = 0;
+  // Whether the clipboard is seen while another program has the focus, as automatic paste needs;
+  // not on a Wayland desktop that keeps it from unfocused programs.
+  virtual bool SeesClipboardWithoutFocus() { return true; }
 
   // Opens a document, folder, program or web address with the desktop's default handler;
   // true once the request was made.

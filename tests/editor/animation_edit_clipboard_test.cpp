@@ -156,6 +156,21 @@ TEST_F(EditorTest, AutomaticPasteTakesEachNewPictureInTurn) {
   EXPECT_FALSE(editor->GetAutomaticPaste());
 }
 
+TEST_F(EditorTest, AutomaticPasteSaysOnceWhenTheDesktopHidesTheClipboardWithoutFocus) {
+  editor->SetAutomaticPaste(true);
+  EXPECT_TRUE(ui.Messages.empty()) << "the clipboard is seen whatever has the focus";
+  editor->SetAutomaticPaste(false);
+  ui.ClipboardSeenWithoutFocus = false;
+  for (int i = 0; i < 2; ++i) {
+    editor->SetAutomaticPaste(true);
+    EXPECT_TRUE(editor->GetAutomaticPaste()) << "it still works while Torvel has the focus";
+    editor->SetAutomaticPaste(false);
+  }
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Icon, TMessageIcon::Information);
+  EXPECT_NE(ui.Messages[0].Text.find("only while"), std::string::npos);
+}
+
 TEST_F(EditorTest, AutomaticPasteTakesNoPictureTwiceFromAClipboardThatStaysFull) {
   ui.ClipboardKeepsItsPicture = true;
   ui.ClipboardPicture = Plain(4, 4, 0x111111);  // copied before automatic paste began

@@ -81,6 +81,8 @@ class TScriptedPlatformUi : public TPlatformUi {
   bool WriteClipboardPicture(const Bitmap& picture) override;
   // true: the clipboard belongs to another program that does not let it be emptied.
   bool ClipboardKeepsItsPicture = false;
+  bool ClipboardSeenWithoutFocus = true;  // false: a Wayland desktop without data control
+  bool SeesClipboardWithoutFocus() override { return ClipboardSeenWithoutFocus; }
   void ClearClipboard() override {
     if (!ClipboardKeepsItsPicture) {
       ClipboardPicture.reset();

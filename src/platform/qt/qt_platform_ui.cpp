@@ -13,11 +13,13 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QUrl>
+#include <algorithm>
 #include <utility>
 
 #include "platform/qt/bitmap_image.h"
 #include "platform/qt/export_options_dialog.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/wayland_selection.h"
 
 namespace torvel {
 namespace {
@@ -205,14 +207,75 @@ bool TQtPlatformUi::ChooseColor(TColor& color, TCustomColors& customColors) {
   return true;
 }
 
+TQtPlatformUi::TQtPlatformUi() {
+  if (QGuiApplication::platformName() == "wayland") {
+    selection_ = TWaylandSelection::Connect();
+  }
+}
+
+TQtPlatformUi::~TQtPlatformUi() = default;
+
+bool TQtPlatformUi::WatchesOtherPrograms() const {
+  return selection_ && QGuiApplication::focusWindow() == nullptr &&
+         !QGuiApplication::clipboard()->ownsClipboard();
+}
+
+const QMimeData* TQtPlatformUi::ClipboardData() {
+  if (!WatchesOtherPrograms()) {
+    return QGuiApplication::clipboard()->mimeData();
+  }
+  if (!selection_->Refresh()) {
+    selection_.reset();  // the compositor went away: Qt's clipboard is all there is
+    return QGuiApplication::clipboard()->mimeData();
+  }
+  if (selection_->Serial() != selectionSerial_) {
+    selectionSerial_ = selection_->Serial();
+    selectionData_.clear();
+    const std::vector<std::string>& types = selection_->Types();
+    const auto png = std::find(types.begin(), types.end(), "image/png");
+    const auto picture = png != types.end()
+                             ? png
+                             : std::find_if(types.begin(), types.end(), [](const std::string& t) {
+                                 return t.rfind("image/", 0) == 0;
+                               });
+    if (picture != types.end()) {
+      constexpr int kReadLimitMs = 2000;
+      const std::vector<uint8_t> bytes =
+          selection_->Read(*picture, kReadLimitMs, size_t{4} * kMaxPicturePixels);
+      selectionData_.setData(QString::fromStdString(*picture),
+                             QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                        static_cast<qsizetype>(bytes.size())));
+    }
+  }
+  return &selectionData_;
+}
+
+namespace {
+
+// Qt's own clipboard data knows its picture; the data-control connection's only its encoded
+// bytes.
+bool OffersPicture(const QMimeData* mime) {
+  if (mime == nullptr) {
+    return false;
+  }
+  if (mime->hasImage()) {
+    return true;
+  }
+  const QStringList formats = mime->formats();
+  return std::any_of(formats.begin(), formats.end(), [mime](const QString& f) {
+    return f.startsWith("image/") && !mime->data(f).isEmpty();
+  });
+}
+
+}  // namespace
+
 bool TQtPlatformUi::ClipboardHasPicture() {
-  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-  return mime != nullptr && mime->hasImage();
+  return OffersPicture(ClipboardData());
 }
 
 bool TQtPlatformUi::ClipboardPictureSize(TSize& size) {
-  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-  if (mime == nullptr || !mime->hasImage()) {
+  const QMimeData* mime = ClipboardData();
+  if (!OffersPicture(mime)) {
     return false;
   }
   QBuffer buffer;
@@ -228,8 +291,8 @@ bool TQtPlatformUi::ClipboardPictureSize(TSize& size) {
 }
 
 bool TQtPlatformUi::ReadClipboardPicture(Bitmap& picture) {
-  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-  if (mime == nullptr || !mime->hasImage()) {
+  const QMimeData* mime = ClipboardData();
+  if (!OffersPicture(mime)) {
     return false;
   }
   QBuffer buffer;
@@ -252,8 +315,18 @@ bool TQtPlatformUi::WriteClipboardPicture(const Bitmap& picture) {
   return true;
 }
 
+// Without the focus on Wayland, Qt cannot empty the clipboard; the data-control connection can.
 void TQtPlatformUi::ClearClipboard() {
+  if (WatchesOtherPrograms()) {
+    selection_->Clear();
+    selectionSerial_ = -1;
+    return;
+  }
   QGuiApplication::clipboard()->clear();
+}
+
+bool TQtPlatformUi::SeesClipboardWithoutFocus() {
+  return QGuiApplication::platformName() != "wayland" || selection_ != nullptr;
 }
 
 bool TQtPlatformUi::ShellOpen(const std::string& target, const std::string& parameters,

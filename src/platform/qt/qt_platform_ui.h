@@ -2,19 +2,25 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/platform_ui.h"
 
 namespace torvel {
 
+class TWaylandSelection;
+
 // The desktop services on Qt: modal boxes and dialogs, the system clipboard, the desktop's
 // default handlers, cursors.
 class TQtPlatformUi : public TPlatformUi {
  public:
+  TQtPlatformUi();
+  ~TQtPlatformUi() override;
   // Boxes and dialogs are owned by this window (the main window), when there is one.
   void SetOwner(QWidget* owner) { owner_ = owner; }
   // How the boxes' button captions ("&Yes", "&No", "Cancel", "OK") are put into the user's
@@ -43,6 +49,7 @@ class TQtPlatformUi : public TPlatformUi {
   bool ReadClipboardPicture(Bitmap& picture) override;
   bool WriteClipboardPicture(const Bitmap& picture) override;
   void ClearClipboard() override;
+  bool SeesClipboardWithoutFocus() override;
   bool ShellOpen(const std::string& target, const std::string& parameters,
                  const std::string& workingFolder) override;
   bool StartNewInstance() override;
@@ -51,6 +58,14 @@ class TQtPlatformUi : public TPlatformUi {
 
  private:
   QString ButtonText(const char* english) const;
+  // The clipboard as it stands: Qt's, or, while another program has the focus on Wayland, the
+  // data-control connection's, whose picture is read once per new selection.
+  const QMimeData* ClipboardData();
+  bool WatchesOtherPrograms() const;
+
+  std::unique_ptr<TWaylandSelection> selection_;
+  QMimeData selectionData_;
+  int selectionSerial_ = -1;
 
   QPointer<QWidget> owner_;
   TTranslator translate_;
