@@ -32,5 +32,5 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://torvel.example/")
 # the package carries its machine-readable copyright file in the documentation folder.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The help pages open in the web browser and Edit > View Folder in the file manager.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
 include(CPack)
