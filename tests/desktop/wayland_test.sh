@@ -22,10 +22,13 @@ for tool in sway wl-copy wl-paste wtype weston-clickdot convert; do
 done
 if [ "$(id -u)" -eq 0 ] && [ -z "${TORVEL_WAYLAND_WORK:-}" ]; then
   work=$(mktemp -d)
-  chown nobody "$work"
   trap 'rm -rf "$work"' EXIT
+  # The build may lie where nobody cannot reach it: the programs and this script go along.
+  mkdir "$work/bin" && cp "$torvel" "$cli" "$0" "$work/bin/"
+  chown -R nobody "$work"
   status=0
-  runuser -u nobody -- env TORVEL_WAYLAND_WORK="$work" "$0" "$@" || status=$?
+  runuser -u nobody -- env TORVEL_WAYLAND_WORK="$work" "$work/bin/$(basename "$0")" "$build" \
+    "$work/bin/$(basename "$torvel")" "$work/bin/$(basename "$cli")" "$case_name" || status=$?
   exit $status
 fi
 work=${TORVEL_WAYLAND_WORK:-$(mktemp -d)}
