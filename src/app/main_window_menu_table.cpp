@@ -38,7 +38,8 @@ std::span<const TForm1::TMenuEntry> TForm1::MenuEntries() {
       {K::Item, "Preferences1", "ExtractSupportFiles1", "&Extract Support Files...", nullptr,
        [](F& w) { w.ExtractSupportFiles1Click(); }},
       {K::Separator, "File1"},
-      {K::Item, "File1", "Exit1", "E&xit", nullptr, [](F& w) { w.CloseProgram(); }},
+      {K::Item, "File1", "Exit1", "E&xit", nullptr, [](F& w) { w.CloseProgram(); }, nullptr, false,
+       "Ctrl+Q"},  // the desktop's usual key to quit
 
       {K::Menu, nullptr, "edit1", "&Edit", nullptr, nullptr, &F::EditMenuOpen},
       {K::Item, "edit1", "Undo1", "&Undo", "Ctrl+Z", [](F& w) { w.Report(w.editor_->Undo()); }},

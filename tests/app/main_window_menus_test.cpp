@@ -214,6 +214,19 @@ TEST_F(MainWindowTest, ExitRunsTheCloseSequence) {
   EXPECT_FALSE(window.isVisible());
 }
 
+TEST_F(MainWindowTest, CtrlQQuitsAsExitDoesAskingAboutUnsavedChanges) {
+  Bitmap cell(4, 4);
+  window.Editor()->InsertCells(&cell, 1, -1);
+  ui.MessageAnswers = {TMessageAnswer::Cancel};
+  QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+  ASSERT_EQ(ui.Messages.size(), 1u) << "the question before closing";
+  EXPECT_EQ(ended, 0);
+  ui.MessageAnswers = {TMessageAnswer::No};
+  QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(window.Item("Exit1")->shortcut(), QKeySequence()) << "the menu shows no key";
+}
+
 // Puts cells into the editor as a recorded change.
 void AddChangedCells(TAnimationEdit& editor, int n) {
   Bitmap strip(n * 4, 4);
