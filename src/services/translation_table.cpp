@@ -3,6 +3,7 @@
 #include "platform/error_texts.h"
 #include "platform/files.h"
 #include "platform/ticks.h"
+#include "services/desktop_language.h"
 #include "services/general.h"
 #include "services/services.h"
 
@@ -76,8 +77,23 @@ std::string TTranslationTable::LanguageFile() const {
   return folder.empty() ? std::string() : folder + fileName_;
 }
 
+std::string TTranslationTable::FileToLoad() const {
+  const std::string own = LanguageFile();
+  if (!own.empty() && FileExists(own)) {
+    return own;
+  }
+  const std::string installed = InstalledTranslationsFolder();
+  for (const std::string& language : DesktopLanguages()) {
+    const std::string file = installed + language + "/" + fileName_;
+    if (!installed.empty() && FileExists(file)) {
+      return file;
+    }
+  }
+  return {};
+}
+
 bool TTranslationTable::LoadLanguage() {
-  const std::string path = LanguageFile();
+  const std::string path = FileToLoad();
   if (path.empty() || !FileExists(path)) {
     Reset();
     return true;

@@ -37,6 +37,9 @@ class TTranslationTable {
 
   // The table's file in the settings folder; empty when that folder cannot be named.
   std::string LanguageFile() const;
+  // The file the table loads: the user's own in the settings folder, which overrides; without
+  // one, the installed translation of the desktop's language; without that, none (English).
+  std::string FileToLoad() const;
   // Loads the table's file when there is one, trying a locked file again for a while. Without a
   // file the table is reset and the result is true.
   bool LoadLanguage();

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "platform/files.h"
+#include "services/desktop_language.h"
 #include "services/language.h"
 #include "services/lite_language.h"
 #include "services/property_stream.h"
@@ -398,6 +402,48 @@ TEST_F(LanguageFolderTest, EachTableReadsItsOwnFileFromTheSettingsFolder) {
   EXPECT_EQ(TranslateText("Error"), "Fehler");
   EXPECT_EQ(Translate("Error"), "Fehler (lite)");
   EXPECT_EQ(Translate("Error\r\nError"), "Fehler (lite)\r\nFehler (lite)");
+}
+
+TEST(DesktopLanguage, IsReadFromTheLocaleAsGettextReadsIt) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(DesktopLanguages(nullptr, nullptr, "de_DE.UTF-8"), (V{"de_DE", "de"}));
+  EXPECT_EQ(DesktopLanguages(nullptr, nullptr, "de_AT"), (V{"de_AT", "de"}));
+  EXPECT_EQ(DesktopLanguages("", "fr_FR@euro", "de_DE"), (V{"fr_FR", "fr"})) << "LC_MESSAGES first";
+  EXPECT_EQ(DesktopLanguages("C.UTF-8", "de_DE", "de_DE"), V{}) << "LC_ALL first: English";
+  EXPECT_EQ(DesktopLanguages(nullptr, nullptr, "POSIX"), V{});
+  EXPECT_EQ(DesktopLanguages(nullptr, nullptr, nullptr), V{});
+  EXPECT_EQ(DesktopLanguages(nullptr, nullptr, "de"), V{"de"});
+}
+
+// The rules in order: the user's file in the settings folder, then the installed translation of
+// the desktop's language, then English.
+TEST_F(LanguageFolderTest, TheOwnFileComesFirstThenTheDesktopLanguageThenEnglish) {
+  const std::string installed = test::FreshFolder("translations");
+  ASSERT_EQ(::mkdir((installed + "de").c_str(), 0755), 0);
+  TLiteLanguage german(false);
+  german.AddText("Error", "Fehler (installed)");
+  ASSERT_TRUE(german.SaveToFile(installed + "de/language.ll2"));
+  SetInstalledTranslationsFolder(installed);
+  const char* before = std::getenv("LANG");
+  const std::string lang = before != nullptr ? before : "";
+  ::unsetenv("LC_ALL");
+  ::unsetenv("LC_MESSAGES");
+  auto translatedWith = [](const char* lang) {
+    ::setenv("LANG", lang, 1);
+    ReleaseTranslationTables();
+    return Translate("Error");
+  };
+  EXPECT_EQ(translatedWith("de_AT.UTF-8"), "Fehler (installed)");
+  EXPECT_EQ(translatedWith("fr_FR.UTF-8"), "Error") << "no French installed: English";
+  EXPECT_EQ(translatedWith("C.UTF-8"), "Error");
+  InstallBoth("Error", "Fehler");
+  EXPECT_EQ(translatedWith("de_DE.UTF-8"), "Fehler (lite)") << "the user's own file overrides";
+  if (lang.empty()) {
+    ::unsetenv("LANG");
+  } else {
+    ::setenv("LANG", lang.c_str(), 1);
+  }
+  SetInstalledTranslationsFolder("");
 }
 
 TEST_F(LanguageFolderTest, ATableIsLoadedOnceUntilItIsReleased) {
