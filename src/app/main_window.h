@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/dropped_files.h"
+#include "app/recent_files.h"
 #include "platform/bitmap.h"
 
 class QAction;
@@ -116,8 +117,13 @@ class TForm1 : public QMainWindow {
   // The menu item of that name (for example "Paste1"), or none.
   QAction* Item(const QString& name) const;
 
+  // File > Open Recent: opens the file as Open does; one that is gone leaves the list.
+  TRecentFiles& RecentFiles() { return recent_; }
+  void OpenRecent(const std::string& path);
+
   // The open handlers of the menus.
   void FileMenuOpen();
+  void OpenRecentMenuOpen();
   void EditMenuOpen();
   void PasteSpecialOpen();
   void PopupMenuOpen();
@@ -183,6 +189,7 @@ class TForm1 : public QMainWindow {
   bool startFailed_ = false;
   std::map<std::string, std::function<void()>> commands_;  // by item name
   QMenu* fileMenu_ = nullptr;
+  TRecentFiles recent_;
   QMenu* editMenu_ = nullptr;
   QMenu* helpMenu_ = nullptr;
   QMenu* popup_ = nullptr;

@@ -26,6 +26,7 @@ std::span<const TForm1::TMenuEntry> TForm1::MenuEntries() {
        [](F& w) { w.Report(w.editor_->Open("")); }},
       {K::Item, "File1", "OpenfromStartButton1", "Open from Start &Button...", nullptr,
        [](F& w) { w.Report(w.editor_->Open(SharedAnimationsFolder())); }},
+      {K::Menu, "File1", "OpenRecent1", "Open &Recent", nullptr, nullptr, &F::OpenRecentMenuOpen},
       {K::Item, "File1", "Save1", "&Save", "Ctrl+S", [](F& w) { w.Report(w.editor_->Save()); }},
       // Ctrl+Shift+S is the desktop's usual Save As key.
       {K::Item, "File1", "SaveAs1", "Save &As...", "Ctrl+A",

@@ -11,6 +11,8 @@
 #include "app/help.h"
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
+#include "platform/error_texts.h"
+#include "platform/files.h"
 #include "platform/platform_ui.h"
 #include "services/services.h"
 #include "services/translate.h"
@@ -88,6 +90,36 @@ void TForm1::TranslateMenus() {
   for (QAction* item : popup_->actions()) {
     TranslateMenu(item);
   }
+}
+
+// The list is made afresh each time the menu opens: the files, newest first, numbered for the
+// keyboard, and "Clear List".
+void TForm1::OpenRecentMenuOpen() {
+  QMenu* menu = fileMenu_->findChild<QMenu*>("OpenRecent1");
+  menu->clear();
+  const std::vector<std::string>& files = recent_.Files();
+  for (size_t i = 0; i < files.size(); ++i) {
+    const QString path = QString::fromStdString(files[i]);
+    QAction* item = menu->addAction(QString("&%1 %2").arg(i + 1).arg(path));
+    item->setObjectName(QString("Recent%1").arg(i + 1));
+    connect(item, &QAction::triggered, this, [this, file = files[i]] { OpenRecent(file); });
+  }
+  menu->addSeparator();
+  QAction* clear = menu->addAction(QString::fromStdString(TranslateText("&Clear List")));
+  clear->setObjectName("ClearRecent1");
+  clear->setEnabled(!files.empty());
+  connect(clear, &QAction::triggered, this, [this] { recent_.Clear(); });
+}
+
+void TForm1::OpenRecent(const std::string& path) {
+  if (!FileExists(path)) {
+    recent_.Remove(path);
+    if (TGeneral* general = General()) {
+      general->ShowError(path + "\n" + kFileNotFound);
+    }
+    return;
+  }
+  Report(editor_->OpenOverUnsavedWork(path));
 }
 
 QAction* TForm1::Item(const QString& name) const {

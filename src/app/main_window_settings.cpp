@@ -1,6 +1,6 @@
 // The main window's settings file: stay-on-top, the preview's background colour and indicators,
-// the versions of the program and of its last unpacked support files, and in a section of its
-// own the export options once the user has chosen them.
+// the versions of the program and of its last unpacked support files, and in sections of their
+// own the recent files and the export options once the user has chosen them.
 #include <algorithm>
 #include <tuple>
 
@@ -46,6 +46,7 @@ void TForm1::LoadSettings() {
       SupportFilesPending = false;
     }
     LoadExportSettings(ini, *general);
+    recent_.Load(ini);
   } catch (...) {
     // What was applied before the failure stays applied.
   }
@@ -89,7 +90,7 @@ void TForm1::SaveSettings() {
         return;
       }
     }
-    if (!editor_->ExportOptionsChosen) {
+    if (!recent_.Save(ini) || !editor_->ExportOptionsChosen) {
       return;
     }
     const TExportOptions& options = editor_->ExportOptions;

@@ -157,6 +157,7 @@ void TForm1::DockEditor() {
   CreateMenus();
   CreatePopupMenu();  // attached to the cell list
   editor_->HelpHandler = [this](TAnimationEdit&) { return OnHelp(); };
+  editor_->OnFileUsed = [this](const std::string& path) { recent_.Add(path); };
   TranslateMenus();
   setMinimumWidth(editor_->LeastWidth());  // in large fonts the start size grows to fit
   resize(550, 455);

@@ -165,6 +165,13 @@ class TAnimationEdit : public QObject {
   const std::string& GetDisplayName() const { return DisplayName; }
   bool IsModified() const { return Modified; }
   bool IsNamed() const { return Named; }
+  // Told of every file opened or saved as the document, for the list of recent files.
+  std::function<void(const std::string&)> OnFileUsed;
+  void NoteFileUsed(const std::string& path) {
+    if (OnFileUsed) {
+      OnFileUsed(path);
+    }
+  }
   // Opens the file over the present animation, asking first about unsaved changes; true when
   // it was opened or the user cancelled. A file that cannot be opened leaves the animation and
   // its unsaved changes as they were.

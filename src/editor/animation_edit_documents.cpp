@@ -145,6 +145,7 @@ bool TAnimationEdit::OpenFile(const std::string& fileName) {
     Named = true;
     SetFileName(fileName);
     Modified = false;
+    NoteFileUsed(fileName);
   }
   UpdateCaption();
   return result;
@@ -161,6 +162,7 @@ bool TAnimationEdit::SaveToFile(const std::string& name) {
     Named = true;
     SetFileName(name);
     Modified = false;
+    NoteFileUsed(name);
   }
   UpdateCaption();
   return result;

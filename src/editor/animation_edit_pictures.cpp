@@ -122,6 +122,7 @@ bool TAnimationEdit::OpenPictureFile(const std::string& fileName) {
   Strip->ShowFrame(false);
   SyncControls();
   NameAfterPicture(fileName);
+  NoteFileUsed(fileName);
   if (speed.Mixed) {
     TellOfMixedDelays();
   }

@@ -60,9 +60,9 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrder) {
   // occurrence of its letter even when the text stays English ("Save &As" reads "S&ave As").
   EXPECT_EQ(Captions(bar[0]->menu()),
             (QStringList{"&New\tCtrl+N", "New &Instance", "-", "&Open...\tCtrl+O",
-                         "Open from Start &Button...", "&Save\tCtrl+S", "S&ave As...\tCtrl+A",
-                         "Save &to Start Button...", "&Export Animation...\tCtrl+E", "P&references",
-                         "-", "E&xit"}));
+                         "Open from Start &Button...", "Open &Recent", "&Save\tCtrl+S",
+                         "S&ave As...\tCtrl+A", "Save &to Start Button...",
+                         "&Export Animation...\tCtrl+E", "P&references", "-", "E&xit"}));
   EXPECT_EQ(Captions(bar[2]->menu()),
             (QStringList{"&Help\tF1", "&About...", "-", "T&orvel Homepage",
                          "&Free Software Homepage", "Visit &Orvik Enterprises"}));
@@ -232,6 +232,44 @@ void AddChangedCells(TAnimationEdit& editor, int n) {
   Bitmap strip(n * 4, 4);
   FillRect(strip, strip.Rect(), 0x336699);
   editor.InsertCells(&strip, n, -1);
+}
+
+// Opens the File > Open Recent menu as the user does, and the item of that name in it.
+QAction* RecentItem(TForm1& window, const char* name) {
+  window.OpenRecentMenuOpen();
+  return window.findChild<QMenu*>("OpenRecent1")->findChild<QAction*>(name);
+}
+
+TEST_F(MainWindowTest, OpenRecentListsTheLastEightNewestFirstAndDropsMissingFiles) {
+  const std::string folder = test::FreshFolder("recent");
+  AddChangedCells(*window.Editor(), 1);
+  for (int i = 1; i <= 10; ++i) {
+    ASSERT_TRUE(window.Editor()->SaveToFile(folder + std::to_string(i) + ".san"));
+  }
+  ASSERT_TRUE(window.Editor()->OpenFile(folder + "5.san"));  // opened again: first once more
+  std::vector<std::string> expected = {"5", "10", "9", "8", "7", "6", "4", "3"};
+  for (std::string& name : expected) {
+    name = folder + name + ".san";
+  }
+  EXPECT_EQ(window.RecentFiles().Files(), expected);
+  EXPECT_EQ(RecentItem(window, "Recent2")->text().toStdString(), "&2 " + folder + "10.san");
+
+  DeleteFile(folder + "10.san");
+  RecentItem(window, "Recent2")->trigger();
+  ASSERT_EQ(ui.Messages.size(), 1u) << "a short message";
+  EXPECT_NE(ui.Messages[0].Text.find("File not found"), std::string::npos);
+  EXPECT_EQ(window.RecentFiles().Files().size(), 7u) << "the missing file left the list";
+
+  AddChangedCells(*window.Editor(), 1);  // unsaved: Open Recent asks first, as Open does
+  ui.MessageAnswers = {TMessageAnswer::No};
+  RecentItem(window, "Recent3")->trigger();
+  EXPECT_EQ(window.Editor()->GetFileName(), folder + "8.san");
+  EXPECT_EQ(window.RecentFiles().Files().front(), folder + "8.san");
+
+  RecentItem(window, "ClearRecent1")->trigger();
+  EXPECT_TRUE(window.RecentFiles().Files().empty());
+  EXPECT_FALSE(RecentItem(window, "ClearRecent1")->isEnabled());
+  EXPECT_EQ(RecentItem(window, "Recent1"), nullptr);
 }
 
 TEST_F(MainWindowTest, TheFileMenuFollowsTheDocument) {

@@ -131,6 +131,22 @@ TEST_F(StartupTest, ChosenExportOptionsSurviveARestartInTheirOwnSection) {
   EXPECT_EQ(second.Editor()->ExportDialogSettings.FilterIndex, 2);
 }
 
+TEST_F(StartupTest, RecentFilesSurviveARestartInTheirOwnSection) {
+  test::WriteText(SettingsFile(), kAllSettings);
+  TForm1& first = Start();
+  first.RecentFiles().Add("/a/old.san");
+  first.RecentFiles().Add("/a/walk.san");
+  first.CloseProgram();
+  EXPECT_EQ(test::ReadText(SettingsFile()),
+            std::string(kAllSettings) + "[Recent]\nFile1=/a/walk.san\nFile2=/a/old.san\n");
+  TForm1& second = Start();
+  EXPECT_EQ(second.RecentFiles().Files(), (std::vector<std::string>{"/a/walk.san", "/a/old.san"}));
+  second.RecentFiles().Remove("/a/walk.san");
+  second.CloseProgram();
+  EXPECT_EQ(test::ReadText(SettingsFile()),
+            std::string(kAllSettings) + "[Recent]\nFile1=/a/old.san\nFile2=\n");
+}
+
 TEST_F(StartupTest, AnOlderSupportFileVersionUnpacksThemAgain) {
   test::WriteText(SettingsFile(),
                   "; mine\n[Settings]\nOnTop=0\n[Version]\nSupportFiles=1.00.477\n");
