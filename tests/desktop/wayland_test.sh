@@ -59,7 +59,7 @@ export XDG_RUNTIME_DIR=$work/runtime LANG=C.UTF-8
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=wayland
-printf 'output HEADLESS-1 resolution 1024x768\n' >"$work/sway.conf"
+printf 'output HEADLESS-1 resolution 1024x768\nxwayland disable\n' >"$work/sway.conf"
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
   sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 pids+=($!)
