@@ -186,7 +186,10 @@ void TAnimationEdit::RefreshStatus() {
   const TColor plain = status_->BackgroundColor();
   if (Strip->IsStill()) {
     SetPanelText(kSpeedPanel, " " + Translate("still"));
-    status_->SetPanelHighlight(false, kSpeedPanel, 0, 0, plain, plain);
+    // On the bar's own colour the bar's own text colour, which a dark palette makes light.
+    const TColor text =
+        FromQColor(window_->palette().color(QPalette::Active, QPalette::WindowText));
+    status_->SetPanelHighlight(false, kSpeedPanel, text, text, plain, plain);
   } else {
     const bool reached = table.SpeedPercent >= 90;
     std::string text = " " + std::to_string(table.MeasuredFps) + Translate("fps");
@@ -194,8 +197,9 @@ void TAnimationEdit::RefreshStatus() {
       text += " (" + std::to_string(table.SpeedPercent) + "%)";
     }
     SetPanelText(kSpeedPanel, text);
+    // Black on the fixed light colours, whatever the palette.
     const TColor colour = reached ? kSpeedReached : kTooSlow;
-    status_->SetPanelHighlight(false, kSpeedPanel, 0, 0, colour, colour);
+    status_->SetPanelHighlight(false, kSpeedPanel, kBlack, kBlack, colour, colour);
   }
   if (table.Empty) {
     SetPanelText(kSizePanel, " " + Translate("n/a"));

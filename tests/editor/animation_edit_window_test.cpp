@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 #include "cells/image_preview.h"
 #include "editor/animation_edit.h"
@@ -64,6 +66,35 @@ TEST_F(EditorTest, PanelsShowPositionSizeAndSpeed) {
 }
 
 // The panels keep their widths as the least and grow to show long texts whole.
+// The contrast ratio of two colours as the web's accessibility rules define it (1 to 21).
+double Contrast(const QColor& a, const QColor& b) {
+  auto luminance = [](const QColor& c) {
+    auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(EditorTest, StatusPanelsStayReadableWithADarkPalette) {
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(40, 40, 40));
+  dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  owner.setPalette(dark);
+  for (const int interval : {0, 100}) {  // still, then playing on the fixed light green
+    editor->SetInterval(interval);
+    RefreshStatus();
+    for (int panel = 0; panel < 5; ++panel) {
+      const QPalette& shown = editor->Status()->GetPanel(panel)->palette();
+      EXPECT_GT(Contrast(shown.color(QPalette::WindowText), shown.color(QPalette::Window)), 4.5)
+          << "panel " << panel << " at " << interval << " ms";
+    }
+  }
+}
+
 TEST_F(EditorTest, PanelsAreWideEnoughForTheirLongestTexts) {
   const std::pair<int, const char*> texts[] = {{TAnimationEdit::kSpeedPanel, " 17fps (82%)"},
                                                {TAnimationEdit::kPositionPanel, " 21845/21845"},
