@@ -84,6 +84,7 @@ TEST_F(EditorTest, StatusPanelsStayReadableWithADarkPalette) {
   dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
   dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
   owner.setPalette(dark);
+  AddCells(3);
   for (const int interval : {0, 100}) {  // still, then playing on the fixed light green
     editor->SetInterval(interval);
     RefreshStatus();
