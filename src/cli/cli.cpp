@@ -21,9 +21,6 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kWrongUsage = 2;
 
-// Image files larger than this are not read at all.
-constexpr size_t kMostImageFileBytes = size_t{512} << 20;
-
 constexpr const char* kUsage =
     "Usage:\n"
     "  torvel-cli info FILE.san|FILE.gif|FILE.webp|FILE.png\n"
@@ -192,8 +189,7 @@ int TCli::Info(const std::vector<std::string>& args) {
 
 bool ReadImage(const std::string& path, Bitmap& picture, std::string& error) {
   std::vector<uint8_t> bytes;
-  error = FileExists(path) ? kFileInUse : kFileNotFound;
-  if (!ReadWholeFile(path, kMostImageFileBytes, bytes)) {
+  if (!ReadPictureBytes(path, bytes, error)) {
     return false;
   }
   return LooksLikePng(bytes) ? DecodePng(bytes, picture, error) : DecodeBmp(bytes, picture, error);

@@ -13,6 +13,7 @@
 #include "platform/error_texts.h"
 #include "platform/files.h"
 #include "platform/qt/bitmap_image.h"
+#include "services/paths.h"
 #include "services/services.h"
 #include "services/translate.h"
 
@@ -132,10 +133,7 @@ bool TAnimationEdit::OpenPictureFile(const std::string& fileName) {
 // The animation is named after the picture, next to it, and is unsaved: Save writes a ".san"
 // beside the picture and never over it, nor over an animation of that name already there.
 void TAnimationEdit::NameAfterPicture(const std::string& pictureName) {
-  const std::string name = FilePart(pictureName);
-  const size_t dot = name.rfind('.');
-  const std::string animation =
-      FolderPart(pictureName) + (dot == std::string::npos ? name : name.substr(0, dot)) + ".san";
+  const std::string animation = TPaths::StripExtension(pictureName) + ".san";
   SaveUndo(TUndoKind::None);  // nothing to undo after opening
   SetFileName(animation);
   Named = !FileExists(animation);
