@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the ten toolbar button pictures (20 x 20 pixels) as 24-bit BMP files.
+"""Draws the ten toolbar button pictures as 24-bit BMP files: NAME.bmp at 20 x 20 pixels and
+NAME@2x.bmp at 40 x 40 for screens scaled by two.
 
 Usage: draw_toolbar_icons.py OUTPUT_FOLDER
 
@@ -33,17 +34,30 @@ PINK = (240, 170, 170)
 
 
 class Picture:
-    def __init__(self):
-        self.px = [[CLEAR] * W for _ in range(H)]
+    """A button picture drawn in the coordinates of the 20 x 20 grid at SCALE device pixels per
+    grid pixel, so that the double-size picture has finer curves and diagonals, not blocks."""
 
-    def put(self, x, y, c):
-        if 0 <= x < W and 0 <= y < H:
+    def __init__(self, scale=1):
+        self.scale = scale
+        self.size = W * scale
+        self.px = [[CLEAR] * self.size for _ in range(self.size)]
+
+    def _dot(self, x, y, c):
+        if 0 <= x < self.size and 0 <= y < self.size:
             self.px[y][x] = c
 
+    def _grid(self, device):
+        """The grid coordinate of a device pixel's centre."""
+        return (device + 0.5) / self.scale - 0.5
+
+    def put(self, x, y, c):
+        self.fill(x, y, x, y, c)
+
     def fill(self, x0, y0, x1, y1, c):
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                self.put(x, y, c)
+        s = self.scale
+        for y in range(y0 * s, (y1 + 1) * s):
+            for x in range(x0 * s, (x1 + 1) * s):
+                self._dot(x, y, c)
 
     def frame(self, x0, y0, x1, y1, c):
         for x in range(x0, x1 + 1):
@@ -57,48 +71,57 @@ class Picture:
         self.fill(x0, y0, x1, y1, inside)
         self.frame(x0, y0, x1, y1, edge)
 
-    def line(self, x0, y0, x1, y1, c, width=1):
-        steps = max(abs(x1 - x0), abs(y1 - y0), 1)
+    def line(self, x0, y0, x1, y1, c, width=1, hairline=False):
+        """A line through the grid pixels' centres; a hairline is one device pixel wide."""
+        s = self.scale
+        thickness = 1 if hairline else width * s
+        steps = max(abs(x1 - x0), abs(y1 - y0), 1) * s
         for i in range(steps + 1):
-            x = x0 + (x1 - x0) * i / steps
-            y = y0 + (y1 - y0) * i / steps
-            for dx in range(width):
-                for dy in range(width):
-                    self.put(round(x) + dx - width // 2, round(y) + dy - width // 2, c)
+            # The device pixel under the point, then the square of the line's thickness there.
+            x = (x0 + (x1 - x0) * i / steps + 0.5) * s - 0.5
+            y = (y0 + (y1 - y0) * i / steps + 0.5) * s - 0.5
+            left = math.floor(x + 0.5) - thickness // 2
+            top = math.floor(y + 0.5) - thickness // 2
+            for dx in range(thickness):
+                for dy in range(thickness):
+                    self._dot(left + dx, top + dy, c)
 
     def disc(self, cx, cy, r, c):
-        for y in range(H):
-            for x in range(W):
-                if (x - cx) ** 2 + (y - cy) ** 2 <= r * r:
-                    self.put(x, y, c)
+        self.ring(cx, cy, -1, r, c)
 
     def ring(self, cx, cy, r_in, r_out, c, keep=lambda x, y: True):
-        for y in range(H):
-            for x in range(W):
-                d2 = (x - cx) ** 2 + (y - cy) ** 2
-                if r_in * r_in <= d2 <= r_out * r_out and keep(x, y):
-                    self.put(x, y, c)
+        s = self.scale
+        for y in range(self.size):
+            for x in range(self.size):
+                d2 = (self._grid(x) - cx) ** 2 + (self._grid(y) - cy) ** 2
+                inside = d2 <= r_out * r_out and (r_in < 0 or d2 >= r_in * r_in)
+                if inside and keep(x // s, y // s):
+                    self._dot(x, y, c)
 
     def polygon(self, points, c):
-        for y in range(H):
+        """Fills the polygon whose corners are given in grid pixel edges."""
+        s = self.scale
+        corners = [(x * s, y * s) for x, y in points]
+        for y in range(self.size):
             yc = y + 0.5
             xs = []
-            for (xa, ya), (xb, yb) in zip(points, points[1:] + points[:1]):
+            for (xa, ya), (xb, yb) in zip(corners, corners[1:] + corners[:1]):
                 if (ya <= yc < yb) or (yb <= yc < ya):
                     xs.append(xa + (yc - ya) * (xb - xa) / (yb - ya))
             xs.sort()
             for a, b in zip(xs[::2], xs[1::2]):
                 for x in range(math.ceil(a - 0.5), math.floor(b - 0.5) + 1):
-                    self.put(x, y, c)
+                    self._dot(x, y, c)
 
     def save_bmp(self, path):
-        stride = (W * 3 + 3) & ~3
+        side = self.size
+        stride = (side * 3 + 3) & ~3
         rows = b""
-        for y in range(H - 1, -1, -1):
+        for y in range(side - 1, -1, -1):
             row = b"".join(bytes((b, g, r)) for (r, g, b) in self.px[y])
-            rows += row + b"\0" * (stride - W * 3)
+            rows += row + b"\0" * (stride - side * 3)
         header = b"BM" + struct.pack("<IHHI", 54 + len(rows), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+        info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
         with open(path, "wb") as f:
             f.write(header + info + rows)
 
@@ -117,17 +140,17 @@ def page(p, x0, y0, x1, y1, corner=4, lines=True):
     p.line(x1 - corner, y0 + corner, x1, y0 + corner, INK)
     if lines:
         for y in range(y0 + corner + 3, y1 - 1, 2):
-            p.line(x0 + 2, y, x1 - 2, y, PAPER_SHADE)
+            p.line(x0 + 2, y, x1 - 2, y, PAPER_SHADE, hairline=True)
 
 
-def draw_new():
-    p = Picture()
+def draw_new(scale):
+    p = Picture(scale)
     page(p, 3, 1, 16, 18, corner=5)
     return p
 
 
-def draw_open():
-    p = Picture()
+def draw_open(scale):
+    p = Picture(scale)
     p.polygon([(1, 3), (7, 3), (9, 5), (16, 5), (16, 16), (1, 16)], DARK_YELLOW)
     p.line(1, 3, 7, 3, INK)
     p.line(7, 3, 9, 5, INK)
@@ -142,12 +165,12 @@ def draw_open():
     return p
 
 
-def draw_save_as():
-    p = Picture()
+def draw_save_as(scale):
+    p = Picture(scale)
     p.box(1, 1, 15, 15, BLUE)
     p.fill(2, 12, 14, 14, DARK_BLUE)
     p.box(4, 1, 12, 6, WHITE)
-    p.line(6, 3, 10, 3, PAPER_SHADE)
+    p.line(6, 3, 10, 3, PAPER_SHADE, hairline=True)
     p.box(5, 10, 11, 15, LIGHT_STEEL)
     p.fill(9, 11, 10, 14, STEEL)
     # A pencil across the corner.
@@ -162,8 +185,8 @@ def draw_save_as():
     return p
 
 
-def draw_undo():
-    p = Picture()
+def draw_undo(scale):
+    p = Picture(scale)
     p.ring(10, 11, 4, 7, BLUE, keep=lambda x, y: y <= 11 or x >= 10)
     p.ring(10, 11, 7, 7.9, DARK_BLUE, keep=lambda x, y: y <= 11 or x >= 10)
     p.polygon([(0, 11), (8, 11), (4, 16)], BLUE)
@@ -172,8 +195,8 @@ def draw_undo():
     return p
 
 
-def draw_cut():
-    p = Picture()
+def draw_cut(scale):
+    p = Picture(scale)
     p.line(6, 1, 12, 12, STEEL, width=2)
     p.line(13, 1, 7, 12, LIGHT_STEEL, width=2)
     p.line(5, 1, 11, 12, INK)
@@ -186,15 +209,15 @@ def draw_cut():
     return p
 
 
-def draw_copy():
-    p = Picture()
+def draw_copy(scale):
+    p = Picture(scale)
     page(p, 1, 1, 11, 14, corner=3)
     page(p, 7, 5, 17, 18, corner=3)
     return p
 
 
-def draw_copy_all():
-    p = Picture()
+def draw_copy_all(scale):
+    p = Picture(scale)
     # Three cells side by side behind a copied page: the whole animation.
     for i, x in enumerate((1, 7, 13)):
         p.box(x, 1, x + 5, 7, LIGHT_BLUE, DARK_BLUE)
@@ -203,23 +226,23 @@ def draw_copy_all():
     return p
 
 
-def draw_paste():
-    p = Picture()
+def draw_paste(scale):
+    p = Picture(scale)
     p.box(2, 2, 15, 18, BROWN, DARK_BROWN)
     p.box(6, 0, 11, 3, LIGHT_STEEL, INK)
     page(p, 7, 6, 18, 19, corner=3)
     return p
 
 
-def draw_pause():
-    p = Picture()
+def draw_pause(scale):
+    p = Picture(scale)
     p.box(4, 3, 8, 16, BLUE, DARK_BLUE)
     p.box(11, 3, 15, 16, BLUE, DARK_BLUE)
     return p
 
 
-def draw_help():
-    p = Picture()
+def draw_help(scale):
+    p = Picture(scale)
     p.disc(9.5, 9.5, 9, DARK_BLUE)
     p.disc(9.5, 9.5, 8, BLUE)
     for x, y in [(7, 5), (8, 4), (9, 4), (10, 4), (11, 4), (12, 5), (12, 6), (12, 7), (11, 8),
@@ -237,6 +260,7 @@ if __name__ == "__main__":
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
     for name, draw in ICONS:
-        picture = draw()
-        picture.put(0, H - 1, CLEAR)  # the see-through colour, read from this corner
-        picture.save_bmp(os.path.join(folder, name + ".bmp"))
+        for scale, suffix in ((1, ""), (2, "@2x")):
+            picture = draw(scale)
+            picture.put(0, H - 1, CLEAR)  # the see-through colour, read from this corner
+            picture.save_bmp(os.path.join(folder, name + suffix + ".bmp"))

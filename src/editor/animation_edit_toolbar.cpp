@@ -26,8 +26,9 @@ void TAnimationEdit::CreateToolbar() {
   toolbar_->Window()->show();
   for (int command = 0; command < kToolbarCommands; ++command) {
     const TButton& button = kButtons[command];
-    toolbar_->AddButton("", Translate(button.Hint), button.GapAfter, command,
-                        kToolbarGlyphs[command]);
+    const int slot = toolbar_->AddButton("", Translate(button.Hint), button.GapAfter, command,
+                                         kToolbarGlyphs[command]);
+    toolbar_->SetLargeGlyphText(slot, kToolbarLargeGlyphs[command]);
   }
   toolbar_->SetItemGroup(kPauseCommand, 1);  // so that it stays down while paused
   toolbar_->SetCursorAll(Qt::PointingHandCursor);

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QIcon>
+#include <QPixmap>
 #include <QToolButton>
 #include <QWidget>
 #include <algorithm>
@@ -180,6 +182,22 @@ void TToolbar::SetGlyphText(int slot, const std::string& text) {
   if (!pixmap.isNull()) {
     button->setIconSize(pixmap.size());
   }
+}
+
+void TToolbar::SetLargeGlyphText(int slot, const std::string& text) {
+  QToolButton* button = GetButton(slot);
+  if (button == nullptr) {
+    return;
+  }
+  const QPixmap glyph =
+      GlyphPixmap(TextPictureToBitmap(items_[static_cast<size_t>(slot)].GlyphText));
+  const QPixmap large = GlyphPixmap(TextPictureToBitmap(text));
+  if (glyph.isNull() || large.size() != glyph.size() * 2) {
+    return;
+  }
+  QIcon icon(glyph);
+  icon.addPixmap(large);
+  button->setIcon(icon);
 }
 
 void TToolbar::SetTopLine(bool on) {

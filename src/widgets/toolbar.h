@@ -54,7 +54,11 @@ class TToolbar : public QObject {
   void SetItemCursor(int slot, Qt::CursorShape cursor);
   void SetCursorAll(Qt::CursorShape cursor);
   // The decoded picture becomes the button's; the colour of its bottom-left pixel is see-through.
+  // It replaces a double-size picture given before, which would no longer match it.
   void SetGlyphText(int slot, const std::string& text);
+  // A picture of twice the glyph's size, drawn for screens scaled by two or more; Qt picks it
+  // there instead of enlarging the glyph. Ignored unless it is exactly twice the glyph's size.
+  void SetLargeGlyphText(int slot, const std::string& text);
   void SetTopLine(bool on);
   void SetBottomLine(bool on);
   bool GetTopLine() const { return topLine_; }

@@ -2,7 +2,10 @@
 #include <QToolButton>
 
 #include "editor/editor_fixture.h"
+#include "editor/toolbar_glyphs.h"
+#include "formats/text_picture.h"
 #include "platform/error_texts.h"
+#include "platform/qt/bitmap_image.h"
 #include "support/test_folders.h"
 #include "widgets/toolbar.h"
 
@@ -39,6 +42,31 @@ TEST_F(ToolbarTest, TenButtonsInFourGroupsAlongTheTop) {
   EXPECT_FALSE(bar.HasButton(10));
   EXPECT_EQ(bar.Window()->geometry(), QRect(0, 0, 550, 29));
   EXPECT_EQ(editor->CellsLabel()->y(), 29 + 5);
+}
+
+// On a screen scaled by two the buttons show their double-size pictures, not enlarged glyphs.
+TEST_F(ToolbarTest, ScaledScreensShowTheDoubleSizePictures) {
+  for (int slot = 0; slot < TAnimationEdit::kToolbarCommands; ++slot) {
+    const QImage shown =
+        Button(static_cast<TCommand>(slot))->icon().pixmap(QSize(20, 20), 2.0).toImage();
+    const Bitmap drawn = TextPictureToBitmap(kToolbarLargeGlyphs[slot]);
+    ASSERT_EQ(shown.size(), QSize(40, 40)) << slot;
+    ASSERT_EQ(drawn.Width(), 40) << slot;
+    int same = 0;
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        same += shown.pixelColor(x, y).alpha() == 0 ||
+                shown.pixelColor(x, y) == ToQColor(drawn.Pixel(x, y));
+      }
+    }
+    EXPECT_EQ(same, 40 * 40) << slot;
+  }
+  // A new glyph drops the double-size picture that belonged to the old one.
+  TToolbar& bar = editor->Toolbar();
+  bar.SetGlyphText(0, kToolbarGlyphs[1]);
+  const QImage shown =
+      bar.GetButton(0)->icon().pixmap(QSize(20, 20), 2.0).toImage().scaled(QSize(20, 20));
+  EXPECT_EQ(shown.pixelColor(4, 4), ToQColor(TextPictureToBitmap(kToolbarGlyphs[1]).Pixel(4, 4)));
 }
 
 TEST_F(ToolbarTest, ButtonsFollowTheirRulesAtEveryStatusRefresh) {
