@@ -10,6 +10,7 @@ TORVEL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-image-formats-plugins ffmpeg # the tests read exported WebP and APNG files back
   xvfb xauth x11-utils openbox xdotool xclip
+  qt6ct # a dark desktop palette for the end-to-end screenshot
   libwayland-dev qt6-wayland # the clipboard on Wayland desktops, over data control
   sway wl-clipboard wtype grim weston # the end-to-end tests on a headless Wayland compositor
   imagemagick libmagickcore-6.q16-6-extra # the extra coders read the scalable icons

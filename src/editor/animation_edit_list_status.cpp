@@ -114,6 +114,8 @@ void TAnimationEdit::DrawCellItem(QPainter& painter, int row, const QRect& rect,
   const int x = shifted.left() + NumberColumnWidth() + (box - size.Width) / 2;
   const int y = rect.top() + (cellList_->RowHeight() - box) / 2 + (box - size.Height) / 2;
   const TRect from = table.ThumbnailRect(slot, true);
+  // On a scaled screen the item view's painter would blend the pixels of a small cell together.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(QPoint(x, y), ImageView(table.Thumbnails),
                     QRect(from.Left, from.Top, from.Width(), from.Height()));
 }

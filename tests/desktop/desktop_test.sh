@@ -9,6 +9,8 @@
 #   automatic-paste  three pictures copied while another window has focus become three cells
 #   new-after-flip   after Flip, New and Paste, the check boxes show the new animation's state
 #   open-gif         File > Open's dialog opens an animated GIF, and Save writes it beside it
+#   dark-palette     with a dark desktop palette the status panels, cell list and About read well
+#   scale-2          at a scale factor of 2 a cell is shown in whole screen pixels, never blended
 set -Eeuo pipefail
 build=$1
 torvel=$2
@@ -39,8 +41,10 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/ho
 export XDG_RUNTIME_DIR=$work/runtime LANG=C.UTF-8
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+screen=1024x768x24
+[ "$case_name" = scale-2 ] && screen=2048x1536x24  # room for the window at twice the size
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 $screen -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "$case_name: Xvfb did not start" >&2; exit 1; }
@@ -97,6 +101,30 @@ save_as() {
 clipboard_is_empty() { ! xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png; }
 info_line() { "$cli" info "$1" | sed -n "s/^$2: //p"; }
 expect_equal() { [ "$1" = "$2" ] || fail "$3: got \"$1\", expected \"$2\""; }
+
+# contrast PICTURE GEOMETRY: for that part of the picture, "RATIO LUMINANCE": the contrast ratio
+# (as web guidelines count it) between its commonest colour, the background, and the colour that
+# stands out from it most, the text; then the background's relative luminance.
+contrast() {
+  convert "$1" -crop "$2" +repage -depth 8 -format %c histogram:info:- |
+    awk -F'[(),:]+' '
+      function lin(c) { c /= 255; return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
+      { n[NR] = $1 + 0; l[NR] = 0.2126 * lin($3) + 0.7152 * lin($4) + 0.0722 * lin($5)
+        if (n[NR] > n[bg]) bg = NR }
+      END {
+        for (i in l) {
+          r = (l[i] > l[bg] ? l[i] + 0.05 : l[bg] + 0.05) / (l[i] > l[bg] ? l[bg] + 0.05 : l[i] + 0.05)
+          if (r > best) best = r
+        }
+        printf "%.1f %.2f\n", best, l[bg]
+      }'
+}
+# readable PICTURE GEOMETRY WHAT: the text there stands out from its background by at least 4.5.
+readable() {
+  local measured
+  measured=$(contrast "$1" "$2")
+  awk -v r="${measured% *}" 'BEGIN { exit !(r >= 4.5) }' || fail "$3: contrast only ${measured% *}"
+}
 
 case $case_name in
   paste-png)
@@ -196,6 +224,55 @@ case $case_name in
     wait_for 10 window_named "Untitled.san - Torvel" || fail "no new animation"
     xdotool key --clearmodifiers ctrl+v && sleep 0.5 && controls again
     differ upright again && fail "the check boxes still show the previous animation's Flip"
+    ;;
+  dark-palette)
+    # The Fusion style with a dark colour scheme, as a dark desktop theme sets it through qt6ct.
+    mkdir -p "$XDG_CONFIG_HOME/qt6ct"
+    printf '[Appearance]\ncustom_palette=true\nstyle=Fusion\ncolor_scheme_path=%s\n' \
+      /usr/share/qt6ct/colors/darker.conf >"$XDG_CONFIG_HOME/qt6ct/qt6ct.conf"
+    export QT_QPA_PLATFORMTHEME=qt6ct
+    cp "$samples/Bouncing Ball.san" "$work/ball.san"
+    start_torvel "$work/ball.san"
+    # The window keeps its first size, 688x455: the status line is its bottom 17 pixels, the
+    # speed panel first, the position second, Automatic Paste fifth; the row numbers on the left.
+    import -window "$main" "$work/playing.png"
+    background=$(contrast "$work/playing.png" 100x15+120+439)
+    awk -v l="${background#* }" 'BEGIN { exit !(l < 0.1) }' ||
+      fail "the palette is not dark (status line luminance ${background#* })"
+    readable "$work/playing.png" 100x15+4+439 "the playing speed"
+    readable "$work/playing.png" 100x15+120+439 "the position"
+    readable "$work/playing.png" 30x240+8+80 "the row numbers"
+    xdotool key F5 && sleep 0.7 && import -window "$main" "$work/collecting.png"
+    readable "$work/collecting.png" 130x15+470+439 "Automatic Paste switched on"
+    xdotool key F5 && xdotool key --clearmodifiers ctrl+n
+    wait_for 10 window_named "Untitled.san - Torvel" || fail "no new animation"
+    main=$(window_named "Untitled.san - Torvel")
+    import -window "$main" "$work/still.png"
+    readable "$work/still.png" 100x15+4+439 "the still speed"
+    readable "$work/still.png" 80x40+10+82 "the End row"
+    expect_equal "$(convert "$work/still.png" -format '%[hex:p{400,250}]' info:)" FFFFFF \
+      "the preview's background colour"
+    xdotool key --clearmodifiers alt+h && sleep 0.3 && xdotool key a
+    wait_for 10 window_named "About Torvel" || fail "no About panel"
+    sleep 0.5 && import -window "$(window_named "About Torvel")" "$work/about.png"
+    readable "$work/about.png" 250x60+30+178 "the About panel's text"
+    ;;
+  scale-2)
+    export QT_SCALE_FACTOR=2
+    # An 8x8 cell of single red and blue pixels: any blending of neighbours shows as purple.
+    convert -size 8x8 pattern:gray50 -fill blue -opaque white -fill red -opaque black \
+      "$work/checker.png"
+    copy_picture "$work/checker.png"
+    start_torvel
+    xdotool key --clearmodifiers ctrl+v && sleep 0.7
+    import -window "$main" "$work/scaled.png"
+    pixels() { convert "$work/scaled.png" -fill black +opaque "$1" -fill white -opaque "$1" \
+      -format '%[fx:round(mean*w*h)]' info:; }
+    # The cell list and the preview each show the 32 blue pixels as 2x2 blocks of screen pixels.
+    expect_equal "$(pixels blue)" 256 "blue screen pixels"
+    blended=$(convert "$work/scaled.png" -fx 'r > 0.1 && b > 0.1 && g < 0.05 ? 1 : 0' \
+      -format '%[fx:round(mean*w*h)]' info:)
+    expect_equal "$blended" 0 "blended screen pixels"
     ;;
   *)
     echo "desktop_test.sh: unknown case $case_name" >&2
