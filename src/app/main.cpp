@@ -3,11 +3,13 @@
 #include "app/main_window.h"
 #include "formats/file_dialogs.h"
 #include "platform/qt/qt_platform_ui.h"
+#include "platform/qt/window_system.h"
 #include "services/services.h"
 #include "services/translate.h"
 
 int main(int argc, char* argv[]) {
   torvel::StartServices();
+  torvel::ChooseWindowSystem();
   QApplication app(argc, argv);
   QApplication::setWindowIcon(torvel::TForm1::ApplicationIcon());
   QGuiApplication::setDesktopFileName("example.orvik.Torvel");  // the installed desktop entry

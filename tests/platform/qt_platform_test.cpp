@@ -12,10 +12,28 @@
 #include "platform/qt/export_options_dialog.h"
 #include "platform/qt/qt_dispatcher.h"
 #include "platform/qt/qt_platform_ui.h"
+#include "platform/qt/window_system.h"
 #include "platform/raster.h"
 
 namespace torvel {
 namespace {
+
+TEST(QtPlatform, XWaylandOnlyWhereTheCompositorHidesTheClipboard) {
+  int asked = 0;
+  auto compositor = [&asked](bool dataControl) {
+    return [&asked, dataControl] { return ++asked, dataControl; };
+  };
+  const TSessionFacts both{true, true, false};
+  EXPECT_TRUE(PrefersXWayland(both, compositor(false)));
+  EXPECT_FALSE(PrefersXWayland(both, compositor(true)));
+  EXPECT_EQ(asked, 2);
+  // The user's own choice, an X11 session and a Wayland session without XWayland stay as they
+  // are, without a look at the compositor.
+  EXPECT_FALSE(PrefersXWayland({true, true, true}, compositor(false)));
+  EXPECT_FALSE(PrefersXWayland({false, true, false}, compositor(false)));
+  EXPECT_FALSE(PrefersXWayland({true, false, false}, compositor(false)));
+  EXPECT_EQ(asked, 2);
+}
 
 TEST(QtPlatform, PicturesGoThroughTheClipboardUnchanged) {
   TQtPlatformUi ui;
