@@ -12,6 +12,7 @@
 #   dark-palette     with a dark desktop palette the status panels, cell list and About read well
 #   scale-2          at a scale factor of 2 a cell is shown in whole screen pixels, never blended
 set -Eeuo pipefail
+source "$(dirname "$0")/session.sh"
 build=$1
 torvel=$2
 cli=$3
@@ -37,10 +38,7 @@ fail() {
 }
 
 # A home of its own, the real X11 platform, an X server and a window manager.
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
-export XDG_RUNTIME_DIR=$work/runtime LANG=C.UTF-8
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+private_home "$work"
 screen=1024x768x24
 [ "$case_name" = scale-2 ] && screen=2048x1536x24  # room for the window at twice the size
 exec 3>"$work/display"
@@ -50,13 +48,6 @@ for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "$case_name: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(cat "$work/display")
 
-# wait_for SECONDS COMMAND...: until the command succeeds.
-wait_for() {
-  local tries=$(($1 * 10))
-  shift
-  for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
 wm_is_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 window_named() { xdotool search --onlyvisible --name "^$1\$" | head -1 | grep .; }
 

@@ -8,6 +8,7 @@
 #   automatic-paste  three pictures copied by wl-copy while another window has the focus
 #   paste-copy-out   a picture copied by wl-copy is pasted; a copied cell reaches wl-paste
 set -Eeuo pipefail
+source "$(dirname "$0")/session.sh"
 build=$1
 torvel=$2
 cli=$3
@@ -24,7 +25,7 @@ if [ "$(id -u)" -eq 0 ] && [ -z "${TORVEL_WAYLAND_WORK:-}" ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   # The build may lie where nobody cannot reach it: the programs and this script go along.
-  mkdir "$work/bin" && cp "$torvel" "$cli" "$0" "$work/bin/"
+  mkdir "$work/bin" && cp "$torvel" "$cli" "$0" "$(dirname "$0")/session.sh" "$work/bin/"
   chown -R nobody "$work"
   status=0
   runuser -u nobody -- env TORVEL_WAYLAND_WORK="$work" "$work/bin/$(basename "$0")" "$build" \
@@ -46,18 +47,9 @@ fail() {
   grim "$work/failed.png" 2>/dev/null && echo "  screenshot: $work/failed.png (removed at exit)" >&2
   exit 1
 }
-wait_for() {
-  local tries=$(($1 * 10))
-  shift
-  for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
 
 # A home of its own and a headless sway drawing with the processor.
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
-export XDG_RUNTIME_DIR=$work/runtime LANG=C.UTF-8
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY WAYLAND_DISPLAY
+private_home "$work"
 export QT_QPA_PLATFORM=wayland
 printf 'output HEADLESS-1 resolution 1024x768\nxwayland disable\n' >"$work/sway.conf"
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \

@@ -5,6 +5,7 @@
 # Wayland desktops do. Skipped (status 77, with the reason) where weston cannot start.
 # Usage: xwayland_test.sh TORVEL
 set -Eeuo pipefail
+source "$(dirname "$0")/session.sh"
 torvel=$1
 
 skip() {
@@ -17,7 +18,8 @@ done
 if [ "$(id -u)" -eq 0 ] && [ -z "${TORVEL_XWAYLAND_WORK:-}" ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  mkdir "$work/bin" && cp "$torvel" "$0" "$work/bin/" && chown -R nobody "$work"
+  mkdir "$work/bin" && cp "$torvel" "$0" "$(dirname "$0")/session.sh" "$work/bin/"
+  chown -R nobody "$work"
   status=0
   runuser -u nobody -- env TORVEL_XWAYLAND_WORK="$work" "$work/bin/$(basename "$0")" \
     "$work/bin/$(basename "$torvel")" || status=$?
@@ -36,17 +38,8 @@ fail() {
   sed 's/^/  torvel: /' "$work/torvel.log" >&2 || true
   exit 1
 }
-wait_for() {
-  local tries=$(($1 * 10))
-  shift
-  for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
 
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
-export XDG_RUNTIME_DIR=$work/runtime LANG=C.UTF-8
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY QT_QPA_PLATFORM
+private_home "$work"
 export WAYLAND_DISPLAY=torvel-weston
 weston --backend=headless-backend.so --xwayland --socket="$WAYLAND_DISPLAY" --width=1024 \
   --height=768 >"$work/weston.log" 2>&1 &
