@@ -12,7 +12,8 @@ TORVEL_PACKAGES=(
   xvfb xauth x11-utils openbox xdotool xclip
   qt6ct # a dark desktop palette for the end-to-end screenshot
   libwayland-dev qt6-wayland # the clipboard on Wayland desktops, over data control
-  sway wl-clipboard wtype grim weston xwayland # the end-to-end tests on headless compositors
+  sway wl-clipboard wtype grim weston xwayland # the end-to-end tests on Wayland compositors
+  mutter dbus-daemon # GNOME's compositor, nested in an X window, with a session bus of its own
   imagemagick libmagickcore-6.q16-6-extra # the extra coders read the scalable icons
   desktop-file-utils appstream shared-mime-info dpkg-dev file # cpack -G DEB runs file
 )

@@ -18,21 +18,24 @@
 namespace torvel {
 namespace {
 
-TEST(QtPlatform, XWaylandOnlyWhereTheCompositorHidesTheClipboard) {
+TEST(QtPlatform, XWaylandOnlyWhereTheCompositorHidesTheClipboardButHandsOnPictures) {
   int asked = 0;
-  auto compositor = [&asked](bool dataControl) {
-    return [&asked, dataControl] { return ++asked, dataControl; };
+  auto compositor = [&asked](bool dataControl, bool gnome = true) {
+    return [&asked, dataControl, gnome] { return ++asked, TCompositorTraits{dataControl, gnome}; };
   };
   const TSessionFacts both{true, true, false};
   EXPECT_TRUE(PrefersXWayland(both, compositor(false)));
   EXPECT_FALSE(PrefersXWayland(both, compositor(true)));
-  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(PrefersXWayland(both, compositor(true, false)));
+  // weston's XWayland gets only text: a picture could not be pasted at all there.
+  EXPECT_FALSE(PrefersXWayland(both, compositor(false, false)));
+  EXPECT_EQ(asked, 4);
   // The user's own choice, an X11 session and a Wayland session without XWayland stay as they
   // are, without a look at the compositor.
   EXPECT_FALSE(PrefersXWayland({true, true, true}, compositor(false)));
   EXPECT_FALSE(PrefersXWayland({false, true, false}, compositor(false)));
   EXPECT_FALSE(PrefersXWayland({true, false, false}, compositor(false)));
-  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(asked, 4);
 }
 
 TEST(QtPlatform, PicturesGoThroughTheClipboardUnchanged) {

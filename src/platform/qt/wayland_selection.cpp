@@ -40,14 +40,12 @@ void OnGlobal(void* data, wl_registry*, uint32_t name, const char* interface, ui
 void OnGlobalRemoved(void*, wl_registry*, uint32_t) {}
 const wl_registry_listener kRegistryListener = {OnGlobal, OnGlobalRemoved};
 
-// The globals a short look at the registry found.
-struct TGlobals {
-  bool DataControl = false;
-};
-
 void NoteGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t) {
+  auto* traits = static_cast<TCompositorTraits*>(data);
   if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0) {
-    static_cast<TGlobals*>(data)->DataControl = true;
+    traits->DataControl = true;
+  } else if (std::strcmp(interface, "gtk_shell1") == 0) {
+    traits->XWaylandGetsPictures = true;
   }
 }
 const wl_registry_listener kNoteListener = {NoteGlobal, OnGlobalRemoved};
@@ -59,21 +57,18 @@ bool InWaylandSession() {
 
 }  // namespace
 
-bool TWaylandSelection::SessionOffersDataControl() {
-  if (!InWaylandSession()) {
-    return false;
-  }
-  wl_display* display = wl_display_connect(nullptr);
+TCompositorTraits TWaylandSelection::ProbeCompositor() {
+  TCompositorTraits traits;
+  wl_display* display = InWaylandSession() ? wl_display_connect(nullptr) : nullptr;
   if (display == nullptr) {
-    return false;
+    return traits;
   }
-  TGlobals globals;
   wl_registry* registry = wl_display_get_registry(display);
-  wl_registry_add_listener(registry, &kNoteListener, &globals);
+  wl_registry_add_listener(registry, &kNoteListener, &traits);
   wl_display_roundtrip(display);
   wl_registry_destroy(registry);
   wl_display_disconnect(display);
-  return globals.DataControl;
+  return traits;
 }
 
 std::unique_ptr<TWaylandSelection> TWaylandSelection::Connect() {

@@ -18,12 +18,20 @@ namespace torvel {
 // (wlroots desktops, KDE Plasma), read through a connection of our own. Qt's clipboard on
 // Wayland follows the desktop's only while one of our windows has the keyboard focus; this one
 // stays up to date whichever program has it, as automatic paste needs.
+// What a short look at the compositor's globals tells about its clipboard.
+struct TCompositorTraits {
+  bool DataControl = false;  // the clipboard can be read whatever has the focus
+  // GNOME's compositor (mutter and its forks, known by gtk_shell1) hands every type of the
+  // clipboard on to XWayland; others, weston among them, only text.
+  bool XWaylandGetsPictures = false;
+};
+
 class TWaylandSelection {
  public:
   // None outside a Wayland session, or when the compositor does not offer data control.
   static std::unique_ptr<TWaylandSelection> Connect();
-  // Whether the compositor of the session offers data control, asked on a short connection.
-  static bool SessionOffersDataControl();
+  // The traits of the session's compositor, asked on a short connection; none outside one.
+  static TCompositorTraits ProbeCompositor();
   ~TWaylandSelection();
   TWaylandSelection(const TWaylandSelection&) = delete;
   TWaylandSelection& operator=(const TWaylandSelection&) = delete;

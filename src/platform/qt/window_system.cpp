@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "platform/qt/wayland_selection.h"
-
 namespace torvel {
 
 namespace {
@@ -15,16 +13,18 @@ bool IsSet(const char* name) {
 
 }  // namespace
 
-bool PrefersXWayland(const TSessionFacts& facts, const std::function<bool()>& offersDataControl) {
+bool PrefersXWayland(const TSessionFacts& facts,
+                     const std::function<TCompositorTraits()>& probeCompositor) {
   if (facts.PlatformChosen || !facts.WaylandDisplay || !facts.X11Display) {
     return false;
   }
-  return !offersDataControl();
+  const TCompositorTraits compositor = probeCompositor();
+  return !compositor.DataControl && compositor.XWaylandGetsPictures;
 }
 
 void ChooseWindowSystem() {
   const TSessionFacts facts{IsSet("WAYLAND_DISPLAY"), IsSet("DISPLAY"), IsSet("QT_QPA_PLATFORM")};
-  if (PrefersXWayland(facts, TWaylandSelection::SessionOffersDataControl)) {
+  if (PrefersXWayland(facts, TWaylandSelection::ProbeCompositor)) {
     // Qt tries the platforms in turn, so a missing X11 plugin still leaves a working window.
     setenv("QT_QPA_PLATFORM", "xcb;wayland", 0);
   }
