@@ -11,6 +11,7 @@
 #   open-gif         File > Open's dialog opens an animated GIF, and Save writes it beside it
 #   dark-palette     with a dark desktop palette the status panels, cell list and About read well
 #   scale-2          at a scale factor of 2 a cell is shown in whole screen pixels, never blended
+#   drop-files       two picture files dragged from another program become two cells
 set -Eeuo pipefail
 source "$(dirname "$0")/session.sh"
 build=$1
@@ -47,6 +48,7 @@ pids+=($!)
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "$case_name: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(cat "$work/display")
+pointer_screen=$DISPLAY
 
 wm_is_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 window_named() { xdotool search --onlyvisible --name "^$1\$" | head -1 | grep .; }
@@ -118,6 +120,19 @@ readable() {
 }
 
 case $case_name in
+  drop-files)
+    start_torvel
+    for colour in red blue; do convert -size 16x16 xc:$colour "$work/$colour.png"; done
+    "$build/tests/torvel-drag-source" "$work/red.png" "$work/blue.png" >"$work/drag.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 window_named "Drag source" || fail "no drag source"
+    sleep 0.5
+    drag_to_preview
+    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged files"
+    activate "$main"
+    save_as "$work/dropped.san"
+    expect_equal "$(info_line "$work/dropped.san" cells)" 2 "cells"
+    ;;
   paste-png)
     convert -size 40x30 xc:'#3366cc' "$work/picture.png"
     copy_picture "$work/picture.png"

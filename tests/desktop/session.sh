@@ -16,3 +16,28 @@ private_home() {
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
   unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 }
+
+# The pointer of the screen pointer_screen names: xdotool's commands, each given time to arrive.
+pointer() { DISPLAY=$pointer_screen xdotool "$@" && sleep 0.2; }
+
+# middle_of COLOUR: the middle of the largest patch of that colour on $pointer_screen, as "X Y".
+middle_of() {
+  DISPLAY=$pointer_screen import -window root "$work/screen.png"
+  convert "$work/screen.png" -fill black +opaque "$1" -morphology Erode Square:12 -format '%@' \
+    info: | awk -F'[x+]' '$1 > 1 { print int($3 + $1 / 2), int($4 + $2 / 2) }'
+}
+# drag_to_preview: presses on the magenta drag source, moves in steps to the white of Torvel's
+# preview and lets go there.
+drag_to_preview() {
+  local from to
+  from=$(middle_of magenta) && [ -n "$from" ] || fail "no drag source on the screen"
+  to=$(middle_of white) && [ -n "$to" ] || fail "no Torvel preview on the screen"
+  read -r x0 y0 <<<"$from"
+  read -r x1 y1 <<<"$to"
+  pointer mousemove "$x0" "$y0"
+  pointer mousedown 1
+  for step in 1 2 3 4 5 6 7 8; do
+    pointer mousemove $((x0 + (x1 - x0) * step / 8)) $((y0 + (y1 - y0) * step / 8))
+  done
+  pointer mouseup 1
+}

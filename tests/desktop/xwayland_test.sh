@@ -5,16 +5,19 @@
 # text. wl-copy is the other program, weston-clickdot the window with the focus. As root the
 # test runs itself again as the user nobody, as Wayland desktops do. Skipped (status 77, with
 # the reason) where the compositor cannot start.
-# Usage: xwayland_test.sh TORVEL TORVEL_CLI CASE, CASE being one of
+# Usage: xwayland_test.sh TORVEL TORVEL_CLI DRAG_SOURCE CASE, CASE being one of
 #   gnome-automatic-paste  Torvel starts on XWayland by itself and takes three pictures copied
 #                          by wl-copy while another window has the focus
 #   gnome-wayland-chosen   asked for Wayland by name, Torvel stays on Wayland
+#   gnome-drop             two picture files dragged from a Wayland program become two cells
 #   weston-paste           Torvel stays on Wayland, where a picture from wl-copy can be pasted
+#   weston-drop            gnome-drop with Torvel on Wayland
 set -Eeuo pipefail
 source "$(dirname "$0")/session.sh"
 torvel=$1
 cli=$2
-case_name=$3
+drag_source=$3
+case_name=$4
 
 skip() {
   echo "$case_name: skipped: $*"
@@ -28,12 +31,14 @@ command -v "${compositor/gnome/mutter}" >/dev/null || skip "${compositor/gnome/m
 if [ "$(id -u)" -eq 0 ] && [ -z "${TORVEL_XWAYLAND_WORK:-}" ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  mkdir "$work/bin" && cp "$torvel" "$cli" "$0" "$(dirname "$0")/session.sh" "$work/bin/"
+  mkdir "$work/bin"
+  cp "$torvel" "$cli" "$drag_source" "$0" "$(dirname "$0")/session.sh" "$work/bin/"
   chown -R nobody "$work"
   status=0
   runuser -u nobody -- env TORVEL_XWAYLAND_WORK="$work" dbus-run-session -- \
     "$work/bin/$(basename "$0")" "$work/bin/$(basename "$torvel")" \
-    "$work/bin/$(basename "$cli")" "$case_name" || status=$?
+    "$work/bin/$(basename "$cli")" "$work/bin/$(basename "$drag_source")" "$case_name" ||
+    status=$?
   exit $status
 fi
 work=${TORVEL_XWAYLAND_WORK:-$(mktemp -d)}
@@ -56,10 +61,11 @@ fail() {
 
 # The screen the compositor's window is on, and the compositor.
 private_home "$work"
-outer=:$((90 + $$ % 9))
-Xvfb "$outer" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+exec 3>"$work/outer-display"
+Xvfb -displayfd 3 -screen 0 1100x800x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
-wait_for 10 xdpyinfo -display "$outer" || skip "Xvfb did not start on $outer"
+wait_for 10 test -s "$work/outer-display" || skip "Xvfb did not start"
+outer=:$(cat "$work/outer-display")
 export WAYLAND_DISPLAY=torvel-$compositor
 if [ "$compositor" = gnome ]; then
   DISPLAY=$outer mutter --wayland --nested --wayland-display="$WAYLAND_DISPLAY" \
@@ -75,8 +81,12 @@ wait_for 15 grep -q "$started" "$work/compositor.log" || skip "$compositor did n
 export DISPLAY=$(grep "$started" "$work/compositor.log" | grep -o 'display :[0-9]*' | cut -c9-)
 # mutter guards its XWayland with a key of its own.
 for key in "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*; do [ -e "$key" ] && export XAUTHORITY=$key; done
-# The keyboard of the outer screen goes to the compositor's window.
-DISPLAY=$outer xdotool search --onlyvisible --name . windowfocus 2>/dev/null || true
+# The outer screen has no window manager: its keyboard goes to the window under the pointer,
+# which is the compositor's. weston follows the pointer's moves from where it entered the
+# window, so the pointer comes in from outside.
+pointer_screen=$outer
+pointer mousemove 1090 790
+pointer mousemove 512 400
 
 press() { DISPLAY=$outer xdotool key --delay 120 "$@"; }
 type_text() { DISPLAY=$outer xdotool type --delay 60 "$1"; }
@@ -130,6 +140,20 @@ case $case_name in
   gnome-wayland-chosen)
     QT_QPA_PLATFORM=wayland start_torvel
     x11_window ".*Torvel" && fail "Torvel went to XWayland although the user asked for Wayland"
+    ;;
+  gnome-drop | weston-drop)
+    start_torvel
+    for colour in red blue; do convert -size 16x16 xc:$colour "$work/$colour.png"; done
+    QT_QPA_PLATFORM=wayland "$drag_source" "$work/red.png" "$work/blue.png" >"$work/drag.log" \
+      2>&1 &
+    pids+=($!)
+    sleep 2
+    drag_to_preview
+    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged files"
+    # The focus goes back to Torvel with a click on its preview.
+    pointer click 1
+    save_as "$work/dropped.san"
+    expect_equal "$(info_line "$work/dropped.san" cells)" 2 "cells"
     ;;
   weston-paste)
     convert -size 40x30 xc:'#3366cc' "$work/picture.png"
