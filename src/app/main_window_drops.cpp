@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QImage>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -25,7 +26,7 @@ bool IsAnimatedPngName(const QFileInfo& file) {
 
 TDroppedFiles SortDroppedFiles(const QMimeData* mime, bool picturesWanted) {
   TDroppedFiles dropped;
-  if (mime == nullptr || !mime->hasUrls()) {
+  if (mime == nullptr) {
     return dropped;
   }
   for (const QUrl& url : mime->urls()) {
@@ -45,6 +46,7 @@ TDroppedFiles SortDroppedFiles(const QMimeData* mime, bool picturesWanted) {
   if (dropped.Animation) {
     dropped.Pictures.clear();  // an animation replaces the cells the pictures would join
   }
+  dropped.HasPicture = picturesWanted && dropped.IsEmpty() && mime->hasImage();
   return dropped;
 }
 
@@ -65,7 +67,13 @@ void TForm1::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-  const TDroppedFiles dropped = DroppedFiles(event->mimeData());
+  TDroppedFiles dropped = DroppedFiles(event->mimeData());
+  if (dropped.HasPicture) {
+    dropped.Picture = std::make_shared<Bitmap>();
+    if (!ImageToBitmap(qvariant_cast<QImage>(event->mimeData()->imageData()), *dropped.Picture)) {
+      return;  // unreadable or too large: the other program sees the drop refused
+    }
+  }
   if (dropped.IsEmpty()) {
     return;
   }
@@ -79,6 +87,8 @@ void TForm1::TakeDroppedFiles(const TDroppedFiles& dropped) {
   if (dropped.Animation) {
     // Unlike a start-up file, a dropped one may replace work the user has not saved yet.
     Report(editor_->OpenOverUnsavedWork(AbsolutePath(*dropped.Animation)));
+  } else if (dropped.Picture) {
+    Report(editor_->PastePicture(*dropped.Picture));
   } else {
     Report(editor_->PastePictureFiles(dropped.Pictures));
   }

@@ -111,6 +111,9 @@ class TAnimationEdit : public QObject {
   // cannot be read changes nothing.
   bool CanPastePictureFiles() const { return !AutomaticPaste; }
   bool PastePictureFiles(const std::vector<std::string>& fileNames);
+  // A picture dropped onto the window becomes one cell at the selected row, as Paste makes the
+  // clipboard's one.
+  bool PastePicture(Bitmap& picture);
   // Whole animations come through the clipboard object file that Copy All writes.
   bool CanPasteAnimation(const std::string& format) const;
   bool PasteAnimation(const std::string& format);
@@ -303,6 +306,8 @@ class TAnimationEdit : public QObject {
   int AddPieces(Bitmap* picture, int n, int position);
   // Selects the row below the last pasted cell, as a paste leaves it.
   void SelectAfterPaste(int row);
+  // Inserts the picture cut into n cells at the selected row and selects the row after them.
+  bool InsertAtSelection(Bitmap* picture, int n);
   // Asks how many cells to cut a picture of that width into; false when cancelled.
   bool AskCellCount(int pictureWidth, int proposal, int& count);
   void NameAfterPicture(const std::string& pictureName);

@@ -109,8 +109,21 @@ bool TAnimationEdit::Paste(bool imageStrip) {
   if (imageStrip && !AskCellCount(picture.Width(), ImageStripProposal(picture.Width()), n)) {
     return true;  // cancelled: nothing changes
   }
+  return InsertAtSelection(&picture, n);
+}
+
+bool TAnimationEdit::PastePicture(Bitmap& picture) {
+  LastError = kUnexpectedError;
+  if (!CanPastePictureFiles()) {
+    return false;
+  }
+  TBusyScope busy(*this);
+  return InsertAtSelection(&picture, 1);
+}
+
+bool TAnimationEdit::InsertAtSelection(Bitmap* picture, int n) {
   const int selected = GetSelection();
-  const int accepted = InsertCells(&picture, n, selected);
+  const int accepted = InsertCells(picture, n, selected);
   if (accepted == 0 || accepted != n) {
     return false;
   }

@@ -82,6 +82,9 @@ class FileDropTest : public testing::Test {
   bool Drop(const std::vector<std::string>& paths, QWidget* at = nullptr) {
     QMimeData mime;
     SetUrls(mime, paths);
+    return DropMime(mime, at);
+  }
+  bool DropMime(QMimeData& mime, QWidget* at = nullptr) {
     QWidget* target = at != nullptr ? at : &window;
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -235,6 +238,39 @@ TEST_F(FileDropTest, PicturesAreRefusedWhileAutomaticPasteIsOn) {
   EXPECT_FALSE(Drop({picture}));
   EXPECT_EQ(Editor().Strip->Table.Count, 0);
   EXPECT_TRUE(Takes({animation}));  // opening still works, as Open does
+  Editor().SetAutomaticPaste(false);
+}
+
+// A picture dragged out of a web page comes as the picture itself, with the page's address.
+TEST_F(FileDropTest, ADroppedPictureWithoutAFileBecomesOneCellAtTheSelectedRow) {
+  Bitmap first(12, 8);
+  FillRect(first, {0, 0, 12, 8}, 0x0000FF);
+  ASSERT_EQ(Editor().InsertCells(&first, 1, 0), 1);
+  Editor().SelectCell(0);
+  QImage green(24, 16, QImage::Format_ARGB32);
+  green.fill(qRgb(0, 255, 0));
+  QMimeData mime;
+  SetUrls(mime, {"https://example.org/green.png"});
+  mime.setImageData(green);
+  EXPECT_TRUE(TakesMime(mime));
+  EXPECT_TRUE(DropMime(mime));
+  EXPECT_TRUE(ui.Messages.empty());
+  ASSERT_EQ(Editor().Strip->Table.Count, 2);
+  EXPECT_EQ(CellColor(0), 0x00FF00u);
+  EXPECT_EQ(Editor().GetSelection(), 1);
+  ASSERT_TRUE(Editor().Undo());
+  EXPECT_EQ(Editor().Strip->Table.Count, 1);
+
+  // Picture files that come along are taken instead, each as it is.
+  SetUrls(mime, {WritePicture("red.png", qRgb(255, 0, 0))});
+  EXPECT_TRUE(DropMime(mime));
+  ASSERT_EQ(Editor().Strip->Table.Count, 2);
+  EXPECT_EQ(CellColor(0), 0x0000FFu);
+
+  Editor().SetAutomaticPaste(true);
+  QMimeData pictureOnly;
+  pictureOnly.setImageData(green);
+  EXPECT_FALSE(TakesMime(pictureOnly));
   Editor().SetAutomaticPaste(false);
 }
 

@@ -11,7 +11,8 @@
 #   open-gif         File > Open's dialog opens an animated GIF, and Save writes it beside it
 #   dark-palette     with a dark desktop palette the status panels, cell list and About read well
 #   scale-2          at a scale factor of 2 a cell is shown in whole screen pixels, never blended
-#   drop-files       two picture files dragged from another program become two cells
+#   drop-files       two picture files, then a picture without a file, dragged from another
+#                    program become three cells
 set -Eeuo pipefail
 source "$(dirname "$0")/session.sh"
 build=$1
@@ -129,9 +130,18 @@ case $case_name in
     sleep 0.5
     drag_to_preview
     wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged files"
+    kill "${pids[-1]}"
+    # And a picture without a file, as from a web page.
+    convert -size 32x32 xc:lime "$work/lime.png"
+    "$build/tests/torvel-drag-source" --picture "$work/lime.png" >"$work/drag.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 window_named "Drag source" || fail "no drag source"
+    sleep 0.5
+    drag_to_preview
+    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged picture"
     activate "$main"
     save_as "$work/dropped.san"
-    expect_equal "$(info_line "$work/dropped.san" cells)" 2 "cells"
+    expect_equal "$(info_line "$work/dropped.san" cells)" 3 "cells"
     ;;
   paste-png)
     convert -size 40x30 xc:'#3366cc' "$work/picture.png"

@@ -1,8 +1,10 @@
 // The other program of the drag-and-drop tests: a magenta window (easy to find on a screenshot)
 // that drags the files named on its command line as soon as a button is pressed on it, as a file
-// manager does, and says on standard output what the target made of them.
+// manager does, or with --picture FILE that file's picture itself, as a web browser does; it
+// says on standard output what the target made of them.
 #include <QApplication>
 #include <QDrag>
+#include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,7 +16,7 @@ namespace {
 
 class TDragSource : public QWidget {
  public:
-  explicit TDragSource(QList<QUrl> files) : files_(std::move(files)) {
+  explicit TDragSource(QMimeData* offered) : offered_(offered) {
     setWindowTitle("Drag source");
     setFixedSize(240, 160);
   }
@@ -24,27 +26,33 @@ class TDragSource : public QWidget {
 
   void mousePressEvent(QMouseEvent*) override {
     auto* drag = new QDrag(this);
-    auto* mime = new QMimeData;
-    mime->setUrls(files_);
-    drag->setMimeData(mime);
+    drag->setMimeData(offered_);  // the drag takes it
+    offered_ = nullptr;
     const Qt::DropAction done = drag->exec(Qt::CopyAction);
     std::printf("%s\n", done == Qt::CopyAction ? "copied" : "refused");
     std::fflush(stdout);
   }
 
  private:
-  QList<QUrl> files_;
+  QMimeData* offered_;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QList<QUrl> files;
-  for (const QString& path : app.arguments().mid(1)) {
-    files.append(QUrl::fromLocalFile(path));
+  QStringList arguments = app.arguments().mid(1);
+  auto* offered = new QMimeData;
+  if (arguments.size() == 2 && arguments[0] == "--picture") {
+    offered->setImageData(QImage(arguments[1]));
+  } else {
+    QList<QUrl> files;
+    for (const QString& path : arguments) {
+      files.append(QUrl::fromLocalFile(path));
+    }
+    offered->setUrls(files);
   }
-  TDragSource source(files);
+  TDragSource source(offered);
   source.show();
   return app.exec();
 }

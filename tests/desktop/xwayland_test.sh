@@ -9,7 +9,8 @@
 #   gnome-automatic-paste  Torvel starts on XWayland by itself and takes three pictures copied
 #                          by wl-copy while another window has the focus
 #   gnome-wayland-chosen   asked for Wayland by name, Torvel stays on Wayland
-#   gnome-drop             two picture files dragged from a Wayland program become two cells
+#   gnome-drop             two picture files and then a picture without a file, dragged from a
+#                          Wayland program, become three cells
 #   weston-paste           Torvel stays on Wayland, where a picture from wl-copy can be pasted
 #   weston-drop            gnome-drop with Torvel on Wayland
 set -Eeuo pipefail
@@ -150,10 +151,18 @@ case $case_name in
     sleep 2
     drag_to_preview
     wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged files"
+    kill "${pids[-1]}"
+    # And a picture without a file, as from a web page.
+    convert -size 32x32 xc:lime "$work/lime.png"
+    QT_QPA_PLATFORM=wayland "$drag_source" --picture "$work/lime.png" >"$work/drag.log" 2>&1 &
+    pids+=($!)
+    sleep 2
+    drag_to_preview
+    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged picture"
     # The focus goes back to Torvel with a click on its preview.
     pointer click 1
     save_as "$work/dropped.san"
-    expect_equal "$(info_line "$work/dropped.san" cells)" 2 "cells"
+    expect_equal "$(info_line "$work/dropped.san" cells)" 3 "cells"
     ;;
   weston-paste)
     convert -size 40x30 xc:'#3366cc' "$work/picture.png"
