@@ -123,22 +123,8 @@ readable() {
 case $case_name in
   drop-files)
     start_torvel
-    for colour in red blue; do convert -size 16x16 xc:$colour "$work/$colour.png"; done
-    "$build/tests/torvel-drag-source" "$work/red.png" "$work/blue.png" >"$work/drag.log" 2>&1 &
-    pids+=($!)
-    wait_for 10 window_named "Drag source" || fail "no drag source"
-    sleep 0.5
-    drag_to_preview
-    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged files"
-    kill "${pids[-1]}"
-    # And a picture without a file, as from a web page.
-    convert -size 32x32 xc:lime "$work/lime.png"
-    "$build/tests/torvel-drag-source" --picture "$work/lime.png" >"$work/drag.log" 2>&1 &
-    pids+=($!)
-    wait_for 10 window_named "Drag source" || fail "no drag source"
-    sleep 0.5
-    drag_to_preview
-    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged picture"
+    drag_source=$build/tests/torvel-drag-source drag_platform=xcb
+    drop_three_cells
     activate "$main"
     save_as "$work/dropped.san"
     expect_equal "$(info_line "$work/dropped.san" cells)" 3 "cells"

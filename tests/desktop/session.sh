@@ -41,3 +41,21 @@ drag_to_preview() {
   done
   pointer mouseup 1
 }
+
+# drag_in ARGUMENTS...: the drag source (drag_source, on the window system drag_platform names)
+# offers what the arguments name, and it is dragged onto Torvel's preview, which must take it.
+drag_in() {
+  QT_QPA_PLATFORM=$drag_platform "$drag_source" "$@" >"$work/drag.log" 2>&1 &
+  pids+=($!)
+  sleep 2
+  drag_to_preview
+  wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the drop of $*"
+  kill "${pids[-1]}"
+}
+# drop_three_cells: two picture files, then a picture without a file, as from a web page.
+drop_three_cells() {
+  for colour in red blue; do convert -size 16x16 xc:$colour "$work/$colour.png"; done
+  convert -size 32x32 xc:lime "$work/lime.png"
+  drag_in "$work/red.png" "$work/blue.png"
+  drag_in --picture "$work/lime.png"
+}

@@ -144,21 +144,8 @@ case $case_name in
     ;;
   gnome-drop | weston-drop)
     start_torvel
-    for colour in red blue; do convert -size 16x16 xc:$colour "$work/$colour.png"; done
-    QT_QPA_PLATFORM=wayland "$drag_source" "$work/red.png" "$work/blue.png" >"$work/drag.log" \
-      2>&1 &
-    pids+=($!)
-    sleep 2
-    drag_to_preview
-    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged files"
-    kill "${pids[-1]}"
-    # And a picture without a file, as from a web page.
-    convert -size 32x32 xc:lime "$work/lime.png"
-    QT_QPA_PLATFORM=wayland "$drag_source" --picture "$work/lime.png" >"$work/drag.log" 2>&1 &
-    pids+=($!)
-    sleep 2
-    drag_to_preview
-    wait_for 5 grep -q copied "$work/drag.log" || fail "Torvel did not take the dragged picture"
+    drag_platform=wayland
+    drop_three_cells
     # The focus goes back to Torvel with a click on its preview.
     pointer click 1
     save_as "$work/dropped.san"
