@@ -7,6 +7,7 @@
 # Usage: wayland_test.sh BUILD_DIR TORVEL TORVEL_CLI CASE, CASE being one of
 #   automatic-paste  three pictures copied by wl-copy while another window has the focus
 #   paste-copy-out   a picture copied by wl-copy is pasted; a copied cell reaches wl-paste
+#   copy-all-between-two  Copy All in one Torvel, Paste Special > Animation in a second one
 set -Eeuo pipefail
 source "$(dirname "$0")/session.sh"
 build=$1
@@ -64,6 +65,7 @@ export WAYLAND_DISPLAY SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
 key() { wtype -s 700 "$@"; }
 focus() { swaymsg "[title=\"$1\"] focus" >/dev/null; }
 window_named() { swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
+both_changed() { [ "$(swaymsg -t get_tree | grep -c '"name": "\*Untitled.san - Torvel"')" -eq 2 ]; }
 # The title of the window with the focus.
 focused_window() {
   swaymsg -t get_tree | python3 -c '
@@ -123,6 +125,19 @@ case $case_name in
       fail "the copied cell did not reach wl-paste as a 40 x 30 PNG"
     save_as "$work/pasted.san"
     expect_equal "$(info_line "$work/pasted.san" "cell size")" 40x30 "cell size"
+    ;;
+  copy-all-between-two)
+    convert -size 20x10 xc:'#cc6633' "$work/picture.png"
+    wl-copy -t image/png <"$work/picture.png"
+    start_torvel
+    key -M ctrl v -m ctrl
+    wait_for 10 window_named "\\*Untitled.san - Torvel" || fail "nothing pasted"
+    key -M alt e -m alt y  # Edit > Copy All
+    start_torvel  # the second one, still untitled
+    key -k F3
+    wait_for 10 both_changed || fail "the second Torvel pasted no animation"
+    save_as "$work/second.san"
+    expect_equal "$(info_line "$work/second.san" "cell size")" 20x10 "cell size"
     ;;
   *)
     fail "no such case"
