@@ -22,10 +22,8 @@ case_name=$4
 samples=$build/data/support
 
 work=$(mktemp -d)
-pids=()
 cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  stop_programs
   rm -rf "$work"
 }
 trap cleanup EXIT

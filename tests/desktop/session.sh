@@ -8,6 +8,48 @@ wait_for() {
   return 1
 }
 
+# skip REASON: the case cannot run here; ctest counts status 77 as skipped.
+skip() {
+  echo "$case_name: skipped: $*"
+  exit 77
+}
+# need TOOL...: skips the case unless every tool is installed.
+need() {
+  local tool
+  for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+}
+
+# The programs a script started in the background; stop_programs ends them, newest first.
+pids=()
+stop_programs() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+}
+
+# rerun_as_nobody WRAPPER SCRIPT ARGUMENTS...: as root, runs the script again as the user nobody
+# (Wayland compositors refuse root or are not meant for it), through WRAPPER (words, or none),
+# and exits with its status. The build may lie where nobody cannot reach it: the script and the
+# programs among its arguments go along to a folder of the run's own, which the run finds in
+# TORVEL_RERUN_WORK. Returns when not root or already rerun.
+rerun_as_nobody() {
+  [ "$(id -u)" -eq 0 ] && [ -z "${TORVEL_RERUN_WORK:-}" ] || return 0
+  local wrapper=$1 arguments=() argument status=0
+  shift
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir "$work/bin" && cp "$(dirname "$1")/session.sh" "$work/bin/"
+  for argument in "$@"; do
+    if [ -f "$argument" ] && [ -x "$argument" ]; then
+      cp "$argument" "$work/bin/" && argument=$work/bin/$(basename "$argument")
+    fi
+    arguments+=("$argument")
+  done
+  chown -R nobody "$work"
+  # shellcheck disable=SC2086
+  runuser -u nobody -- env TORVEL_RERUN_WORK="$work" $wrapper "${arguments[@]}" || status=$?
+  exit $status
+}
+
 # private_home FOLDER: the program's home, settings and runtime folders below FOLDER, so that
 # nothing touches the real home, and none of the displays of the session the tests came from.
 private_home() {

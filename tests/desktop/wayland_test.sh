@@ -15,32 +15,10 @@ torvel=$2
 cli=$3
 case_name=$4
 
-skip() {
-  echo "$case_name: skipped: $*"
-  exit 77
-}
-for tool in sway wl-copy wl-paste wtype weston-clickdot convert; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-if [ "$(id -u)" -eq 0 ] && [ -z "${TORVEL_WAYLAND_WORK:-}" ]; then
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-  # The build may lie where nobody cannot reach it: the programs and this script go along.
-  mkdir "$work/bin" && cp "$torvel" "$cli" "$0" "$(dirname "$0")/session.sh" "$work/bin/"
-  chown -R nobody "$work"
-  status=0
-  runuser -u nobody -- env TORVEL_WAYLAND_WORK="$work" "$work/bin/$(basename "$0")" "$build" \
-    "$work/bin/$(basename "$torvel")" "$work/bin/$(basename "$cli")" "$case_name" || status=$?
-  exit $status
-fi
-work=${TORVEL_WAYLAND_WORK:-$(mktemp -d)}
-
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+need sway wl-copy wl-paste wtype weston-clickdot convert
+rerun_as_nobody "" "$0" "$@"
+work=${TORVEL_RERUN_WORK:-$(mktemp -d)}
+trap stop_programs EXIT
 trap 'fail "the command on line $LINENO failed"' ERR
 fail() {
   trap - ERR

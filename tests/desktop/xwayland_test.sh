@@ -20,36 +20,13 @@ cli=$2
 drag_source=$3
 case_name=$4
 
-skip() {
-  echo "$case_name: skipped: $*"
-  exit 77
-}
 compositor=${case_name%%-*}
-for tool in Xvfb Xwayland xdotool wl-copy weston-clickdot convert dbus-run-session; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-command -v "${compositor/gnome/mutter}" >/dev/null || skip "${compositor/gnome/mutter} is not installed"
-if [ "$(id -u)" -eq 0 ] && [ -z "${TORVEL_XWAYLAND_WORK:-}" ]; then
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-  mkdir "$work/bin"
-  cp "$torvel" "$cli" "$drag_source" "$0" "$(dirname "$0")/session.sh" "$work/bin/"
-  chown -R nobody "$work"
-  status=0
-  runuser -u nobody -- env TORVEL_XWAYLAND_WORK="$work" dbus-run-session -- \
-    "$work/bin/$(basename "$0")" "$work/bin/$(basename "$torvel")" \
-    "$work/bin/$(basename "$cli")" "$work/bin/$(basename "$drag_source")" "$case_name" ||
-    status=$?
-  exit $status
-fi
-work=${TORVEL_XWAYLAND_WORK:-$(mktemp -d)}
-
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+need Xvfb Xwayland xdotool wl-copy weston-clickdot convert dbus-run-session
+need "${compositor/gnome/mutter}"
+# GNOME's compositor wants a session bus.
+rerun_as_nobody "dbus-run-session --" "$0" "$@"
+work=${TORVEL_RERUN_WORK:-$(mktemp -d)}
+trap stop_programs EXIT
 trap 'fail "the command on line $LINENO failed"' ERR
 fail() {
   trap - ERR

@@ -21,7 +21,7 @@ namespace torvel {
 // What a short look at the compositor's globals tells about its clipboard.
 struct TCompositorTraits {
   bool DataControl = false;  // the clipboard can be read whatever has the focus
-  // GNOME's compositor (mutter and its forks, known by gtk_shell1) hands every type of the
+  // GNOME's compositor (mutter, known by its gtk_shell1 global) hands every type of the
   // clipboard on to XWayland; others, weston among them, only text.
   bool XWaylandGetsPictures = false;
 };
