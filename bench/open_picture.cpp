@@ -25,7 +25,7 @@ bool OpenOnce(const std::string& path) {
   file = torvel::TFileFrames();  // as the editor lets the frames go before filling the store
   torvel::TAnimationStrip store;
   torvel::TImportedCells& cells = animation.Cells;
-  return store.AddCells(&cells.Picture, cells.Cells, -1) == cells.Cells;
+  return store.AddPictures(cells.Cells, -1) == cells.Count();
 }
 
 }  // namespace

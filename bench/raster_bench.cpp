@@ -64,14 +64,14 @@ BENCHMARK(BM_AddTwentyCells);
 
 // One light (picture only) and one full preview paint of a 640 x 480 cell in an 800 x 600 panel.
 void BM_PreviewPaint(benchmark::State& state, bool full) {
-  const Bitmap cell = Gradient(640, 480);
+  const auto cell = std::make_shared<const Bitmap>(Gradient(640, 480));
   TImagePreview preview(std::make_unique<TBitmapSurface>(TSize{800, 600}));
-  preview.ShowCell(cell, cell.Rect(), false, false);
+  preview.ShowCell(cell, false, false);
   for (auto _ : state) {
     if (full) {
       preview.Paint(true);
     } else {
-      preview.ShowCell(cell, cell.Rect(), false, false);
+      preview.ShowCell(cell, false, false);
     }
   }
 }

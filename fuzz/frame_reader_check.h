@@ -42,8 +42,8 @@ inline int CheckFrameReader(TFrameReader read, const uint8_t* data, size_t size)
   }
   TImportedCells cells;
   if (frames.Count() > 0 &&
-      (!CellsFromFrames(frames, 1, cells, error) || cells.Cells != frames.Count() ||
-       cells.Picture.Width() != frames.Width * frames.Count())) {
+      (!CellsFromFrames(frames, 1, cells, error) || cells.Count() != frames.Count() ||
+       cells.Cells.front()->Width() != frames.Width)) {
     std::abort();
   }
   return 0;

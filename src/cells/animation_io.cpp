@@ -6,41 +6,50 @@
 #include "platform/error_texts.h"
 #include "platform/files.h"
 #include "services/translate.h"
-#include "services/zlib_codec.h"
 #include "services/zlib_stream.h"
 
 namespace torvel {
 
-// Every picture an animation can hold still fits a file when it does not compress at all.
-static_assert(kMostSanPictureBytes > kMostAnimationBmpBytes + kMostAnimationBmpBytes / 1000 + 64);
+namespace {
+
+TSAN RecordOf(const TCellTable& table) {
+  TSAN record;
+  record.pW = table.CellWidth;
+  record.pD = table.Interval;
+  record.pT = table.Transparent;
+  record.pFV = table.Flip;
+  record.pFH = table.Mirror;
+  record.pF = table.pF;
+  record.pSH = table.pSH;
+  record.pSV = table.pSV;
+  return record;
+}
+
+// The strip's BMP image compressed at the fastest level, as one zlib stream, into the target.
+bool CompressStrip(const TCellTable& table, TStream& target) {
+  TCompressionStream deflater(1, target);
+  if (!WriteCellStrip(table, deflater)) {
+    return false;
+  }
+  deflater.Finish();
+  return true;
+}
+
+}  // namespace
 
 bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error) {
+  error = kUnexpectedError;
+  if (table.Count < 1) {
+    return false;
+  }
   error = kOutOfMemory;
   try {
-    TSAN filled;
-    {
-      Bitmap picture;
-      if (!table.ExportRange(0, table.Count - 1, error, &picture)) {
-        return false;
-      }
-      error = kOutOfMemory;
-      // The BMP image goes straight into the compressor, row by row.
-      TMemoryStream packed;
-      TCompressionStream deflater(1, packed);
-      if (!EncodeBmp(picture, deflater)) {
-        return false;
-      }
-      deflater.Finish();
-      filled.pI = packed.TakeBytes();
+    TSAN filled = RecordOf(table);
+    TMemoryStream packed;
+    if (!CompressStrip(table, packed)) {
+      return false;
     }
-    filled.pW = table.CellWidth;
-    filled.pD = table.Interval;
-    filled.pT = table.Transparent;
-    filled.pFV = table.Flip;
-    filled.pFH = table.Mirror;
-    filled.pF = table.pF;
-    filled.pSH = table.pSH;
-    filled.pSV = table.pSV;
+    filled.pI = packed.TakeBytes();
     record = std::move(filled);
     return true;
   } catch (const std::exception&) {  // memory ran out, or the compressor failed
@@ -50,6 +59,18 @@ bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error) 
 }
 
 bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error) {
+  if (table.Count >= 1 && CellStripBytes(table) > kMostBmpCompressedInMemory) {
+    error = kOutOfDiskSpace;  // the compressor throws when the stream refuses its bytes
+    try {
+      return WriteSanRecord(stream, RecordOf(table),
+                            [&](TStream& target) { return CompressStrip(table, target); });
+    } catch (const std::bad_alloc&) {
+      error = kOutOfMemory;
+      return false;
+    } catch (const std::exception&) {
+      return false;
+    }
+  }
   TSAN record;
   if (!EncodeAnimation(table, record, error)) {
     return false;
@@ -69,8 +90,22 @@ bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& byt
 }
 
 bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error) {
-  TMemoryStream bytes;
-  return WriteAnimation(table, bytes, error) && WriteFileReporting(path, bytes.Bytes(), error);
+  error = kUnexpectedError;
+  if (table.Count < 1) {
+    return false;  // nothing to save: no file is made
+  }
+  TWriteFailure failure = TWriteFailure::None;
+  std::string writeError;
+  if (WriteFileSafely(
+          path, [&](TStream& file) { return WriteAnimation(table, file, writeError); }, &failure)) {
+    return true;
+  }
+  if (failure != TWriteFailure::Writing) {
+    error = kFileInUse;
+  } else {
+    error = writeError.empty() ? kOutOfDiskSpace : writeError;
+  }
+  return false;
 }
 
 std::unique_ptr<TFileStream> OpenAnimationFile(const std::string& path, std::string& error) {
@@ -82,9 +117,10 @@ std::unique_ptr<TFileStream> OpenAnimationFile(const std::string& path, std::str
   return TFileStream::Open(path, TFileStream::TMode::Read);
 }
 
-bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error) {
+bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error,
+                   const TCellRoom& room) {
   std::unique_ptr<TFileStream> file = OpenAnimationFile(path, error);
-  return file != nullptr && ReadAnimation(*file, contents, error);
+  return file != nullptr && ReadAnimation(*file, contents, error, room);
 }
 
 std::string AcceptedCellsText(int accepted, int offered, const std::string& reason) {
@@ -92,39 +128,73 @@ std::string AcceptedCellsText(int accepted, int offered, const std::string& reas
          Translate("cells accepted.") + "\r\n" + reason;
 }
 
-int TAnimationContents::CellCount() const {
-  return Record.pW > 0 ? Picture.Width() / Record.pW : 0;
+int EmptyStoreRoom(int cellWidth, int cellHeight) {
+  return TAnimationStrip::HoldsCellsOf(cellWidth, cellHeight)
+             ? TCellTable::CapacityFor(cellWidth, cellHeight)
+             : 0;
 }
 
-bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error) {
+namespace {
+
+// Reads the picture's cells out of its compressed bytes, which must form one whole zlib stream.
+bool ReadPictureCells(TStream& compressed, int cellWidth, const TCellRoom& room, TStripCells& strip,
+                      std::string& error) {
+  const int64_t mostBytes =
+      std::min<int64_t>(compressed.Size() * kMostInflateRatio + 4096, int64_t{UINT32_MAX});
+  TDecompressionStream inflater(compressed);
+  if (!ReadCellStrip(inflater, mostBytes, cellWidth, room, strip, error)) {
+    return false;
+  }
+  // Whatever follows the image is read to the stream's end, whose checksum must hold.
+  uint8_t rest[4096];
+  int64_t left = mostBytes;
+  for (size_t read; left > 0 && (read = inflater.Read(rest, sizeof rest)) > 0;) {
+    left -= static_cast<int64_t>(read);
+  }
+  error = kOutOfMemory;
+  return inflater.Ended();
+}
+
+}  // namespace
+
+bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error,
+                   const TCellRoom& room) {
   error = kUnsupportedFormat;
   TSAN record;
   if (!ReadSanRecord(stream, record)) {
     return false;
   }
   error = kOutOfMemory;
-  Bitmap picture;
-  if (!record.pI.empty()) {
-    std::vector<uint8_t> bmp;
-    std::string bmpError;
-    if (!ZlibInflate(record.pI, kMostAnimationBmpBytes, bmp) ||
-        !DecodeBmp(bmp.data(), bmp.size(), picture, bmpError, kMostAnimationPixels)) {
-      return false;
+  TStripCells strip;
+  try {
+    if (record.pIInStream.Present) {
+      TStreamWindow picture(stream, record.pIInStream.Offset, record.pIInStream.Length);
+      if (!ReadPictureCells(picture, record.pW, room, strip, error)) {
+        return false;
+      }
+    } else if (!record.pI.empty()) {
+      TMemoryView picture(record.pI);
+      if (!ReadPictureCells(picture, record.pW, room, strip, error)) {
+        return false;
+      }
+      record.pI = {};
     }
-    record.pI = {};
+  } catch (const std::exception&) {  // damaged compressed data, or memory ran out
+    error = kOutOfMemory;
+    return false;
   }
   contents.Record = std::move(record);
-  contents.Picture = std::move(picture);
+  contents.Cells = std::move(strip.Cells);
+  contents.CellsInFile = strip.CellsInStrip;
   return true;
 }
 
+int CellsAcceptedWhenEmpty(int w, int h, int n) {
+  return w >= 1 ? std::min(n, EmptyStoreRoom(w, h)) : 0;
+}
+
 int CellsAcceptedWhenEmpty(const Bitmap& picture, int n) {
-  const int w = n > 0 ? picture.Width() / n : 0;
-  const int h = picture.Height();
-  if (w < 1 || w > TCellTable::kMostCellSide || h > TCellTable::kMostCellSide) {
-    return 0;
-  }
-  return std::min(n, TCellTable::CapacityFor(w, h));
+  return n > 0 ? CellsAcceptedWhenEmpty(picture.Width() / n, picture.Height(), n) : 0;
 }
 
 void ApplyAnimationSettings(TAnimationStrip& strip, const TSAN& record) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cells/animation_strip.h"
+#include "cells/cell_strip.h"
 #include "formats/animation_file.h"
 #include "platform/bitmap.h"
 #include "platform/bmp.h"
@@ -12,11 +13,12 @@
 
 namespace torvel {
 
-// An animation file's picture never holds more than the store does: 12,000,000 bytes of pixels.
-// Its BMP image, rows padded, is at most twice that; nothing larger is inflated or decoded.
-inline constexpr int64_t kMostAnimationPixels = TCellTable::kMostCellBytes / 3;
-inline constexpr size_t kMostAnimationBmpBytes =
-    kBmpHeaderSize + 2 * static_cast<size_t>(TCellTable::kMostCellBytes);
+// Animations whose BMP image is at most this large are compressed in memory and written as
+// they always were; larger ones are compressed straight into the file.
+inline constexpr int64_t kMostBmpCompressedInMemory = int64_t{32} << 20;
+// Deflate never shrinks data by more than about 1032 to 1: a picture whose image would be
+// larger than that allows for its compressed bytes is refused before its cells are made.
+inline constexpr int64_t kMostInflateRatio = 1032;
 
 // Fills a record from the table: every cell side by side as a zlib-compressed (fastest level)
 // BMP image, the cell width, the interval, the flags and the reserved values. On failure the
@@ -24,6 +26,8 @@ inline constexpr size_t kMostAnimationBmpBytes =
 bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error);
 
 // Writes the whole animation as a ".san" record; "Out of disk space" when the stream refuses it.
+// A large animation's picture is compressed straight into the stream, which must then be able
+// to seek back.
 bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error);
 
 // Writes a file safely (see WriteFileSafely): "File in use" when it cannot be created or
@@ -36,23 +40,29 @@ bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& byt
 // when writing fails.
 bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error);
 
-// A ".san" record read and its picture decoded, before anything of the store is touched.
+// A ".san" record read and its picture cut into cells, before anything of the store is touched.
 struct TAnimationContents {
-  TSAN Record;     // its pI is released once the picture is decoded
-  Bitmap Picture;  // all cells side by side; 0 x 0 when the file holds none
-  // The number of cells in the picture: its width divided by the cell width, or 0.
-  int CellCount() const;
+  TSAN Record;                      // its pI is released once the picture is read
+  std::vector<TCellPicture> Cells;  // the cells read: the first CellCount(), or fewer
+  int CellsInFile = 0;              // picture width / cell width, or 0
+  int CellCount() const { return CellsInFile; }
 };
 
-// Reads a record: "Unsupported format" when it is not one, "Out of memory" when its picture
-// does not inflate, is not a BMP image or is larger than an animation can be.
-bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error);
+// The room of an empty store: as many cells as it holds of that size.
+int EmptyStoreRoom(int cellWidth, int cellHeight);
+
+// Reads a record and as many of its cells as room allows (the others are counted only):
+// "Unsupported format" when it is not one, "Out of memory" when its picture does not inflate,
+// is not a BMP image or cannot be made.
+bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error,
+                   const TCellRoom& room = EmptyStoreRoom);
 
 // Opens the file at path for reading: none with "File not found" or "File in use".
 std::unique_ptr<TFileStream> OpenAnimationFile(const std::string& path, std::string& error);
 
 // Reads the file at path: "File not found", "File in use", or the errors of ReadAnimation.
-bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error);
+bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error,
+                   const TCellRoom& room = EmptyStoreRoom);
 
 // The report of a store that took fewer cells than offered: "2 of 5 cells accepted." and the
 // store's reason on a line of its own.
@@ -60,6 +70,8 @@ std::string AcceptedCellsText(int accepted, int offered, const std::string& reas
 
 // How many of n cells cut from the picture an empty store would take.
 int CellsAcceptedWhenEmpty(const Bitmap& picture, int n);
+// How many of n cells of w x h an empty store would take.
+int CellsAcceptedWhenEmpty(int w, int h, int n);
 
 // Takes over the file's interval, transparency, flip, mirror and reserved values.
 void ApplyAnimationSettings(TAnimationStrip& strip, const TSAN& record);

@@ -14,8 +14,6 @@
 namespace torvel {
 
 TAnimationStrip::TAnimationStrip() {
-  Table.Cells = NewBitmap();
-  Table.Thumbnails = NewBitmap();
   Table.Interval = 1000;
   Table.Transparent = true;
   Table.Empty = false;  // so that Clear performs the full reset
@@ -87,23 +85,6 @@ void TAnimationStrip::Clear() {
   ShowFrame(false);
 }
 
-bool TAnimationStrip::ReserveSlot(int slot) {
-  LastError = kIndexOutOfRange;
-  if (slot < 0) {
-    return false;
-  }
-  const int grow = TPaths::Clamp(slot + 11, 1, Table.Capacity);
-  auto growToFit = [&](Bitmap& bitmap, int boxWidth, int boxHeight) {
-    const int width = bitmap.Width() < (slot + 1) * boxWidth ? grow * boxWidth : bitmap.Width();
-    const int height = std::max(bitmap.Height(), boxHeight);
-    return bitmap.Resize(width, height) && bitmap.Width() >= (slot + 1) * boxWidth;
-  };
-  // Both are attempted, so that a failure of one leaves the other as large as it can be.
-  const bool cellsFit = growToFit(Table.Cells, Table.CellWidth, Table.CellHeight);
-  const bool thumbsFit = growToFit(Table.Thumbnails, ThumbSize, ThumbSize);
-  return cellsFit && thumbsFit;
-}
-
 bool TAnimationStrip::DeleteCell(int p) {
   const bool ok = Table.DeletePosition(p, LastError);
   if (ok && !HasCells()) {
@@ -120,6 +101,25 @@ bool TAnimationStrip::MoveCell(int to, int from) {
   return ok;
 }
 
+bool TAnimationStrip::HoldsCellsOf(int w, int h) {
+  return w >= 1 && h >= 1 && w <= TCellTable::kMostCellSide && h <= TCellTable::kMostCellSide &&
+         TCellTable::CapacityFor(w, h) >= 1;
+}
+
+bool TAnimationStrip::TakeCellSize(int w, int h) {
+  if (!Table.Empty || Table.Count > 0) {
+    return true;  // the first cell fixed the size
+  }
+  if (!HoldsCellsOf(w, h)) {
+    LastError = kCapacityReached;
+    return false;
+  }
+  Table.CellWidth = static_cast<uint16_t>(w);
+  Table.CellHeight = static_cast<uint16_t>(h);
+  Table.Capacity = TCellTable::CapacityFor(w, h);
+  return true;
+}
+
 int TAnimationStrip::AddCells(Bitmap* picture, int n, int position) {
   LastError = kUnexpectedError;
   int added = 0;
@@ -128,28 +128,40 @@ int TAnimationStrip::AddCells(Bitmap* picture, int n, int position) {
   if (w >= 1) {
     picture->Transparent = false;
     const int h = picture->Height();
-    for (int k = 1; k <= n; ++k) {
-      if (Table.Empty) {
-        // Cell sides are kept in 16 bits: a larger first cell cannot be held at all.
-        if (w > TCellTable::kMostCellSide || h > TCellTable::kMostCellSide) {
-          LastError = kCapacityReached;
-          break;
-        }
-        Table.CellWidth = static_cast<uint16_t>(w);
-        Table.CellHeight = static_cast<uint16_t>(h);
-        Table.Capacity = TCellTable::CapacityFor(w, h);
-      }
-      if (k == 1) {
-        // Room for every piece at once, rather than growing the shared bitmaps ten slots at a
-        // time; should that fail, each piece still asks for its own slot below.
-        ReserveSlot(std::min(Table.Count + n, static_cast<int>(Table.Capacity)) - 1);
-      }
-      if (!AddOneCell(*picture, {(k - 1) * w, 0, k * w, h}, position)) {
+    for (int k = 1; k <= n && TakeCellSize(w, h); ++k) {
+      const TRect piece{(k - 1) * w, 0, k * w, h};
+      if (!AddOneCell([&] { return FitToCellSize(*picture, piece); }, position)) {
         break;
       }
       ++added;
     }
   }
+  return FinishAdding(wasEmpty, added);
+}
+
+int TAnimationStrip::AddPictures(const std::vector<TCellPicture>& pictures, int position) {
+  LastError = kUnexpectedError;
+  int added = 0;
+  const bool wasEmpty = Table.Empty;
+  for (const TCellPicture& picture : pictures) {
+    if (picture == nullptr || picture->IsEmpty() ||
+        !TakeCellSize(picture->Width(), picture->Height())) {
+      break;
+    }
+    const auto share = [&] {
+      const bool fits =
+          picture->Width() == Table.CellWidth && picture->Height() == Table.CellHeight;
+      return fits && !picture->Transparent ? picture : FitToCellSize(*picture, picture->Rect());
+    };
+    if (!AddOneCell(share, position)) {
+      break;
+    }
+    ++added;
+  }
+  return FinishAdding(wasEmpty, added);
+}
+
+int TAnimationStrip::FinishAdding(bool wasEmpty, int added) {
   if (wasEmpty && added >= 1) {
     Table.Empty = false;
   } else if (Table.Empty) {
@@ -162,8 +174,20 @@ int TAnimationStrip::AddCells(Bitmap* picture, int n, int position) {
   return added;
 }
 
-// Inserts one piece of the picture at position and moves position on past it.
-bool TAnimationStrip::AddOneCell(const Bitmap& picture, const TRect& piece, int& position) {
+// The piece as a cell: copied when it has the cell size, otherwise stretched to it (without
+// keeping its aspect ratio).
+TCellPicture TAnimationStrip::FitToCellSize(const Bitmap& picture, const TRect& piece) const {
+  auto cell = std::make_shared<Bitmap>(Table.CellWidth, Table.CellHeight);
+  if (piece.Width() == Table.CellWidth && piece.Height() == Table.CellHeight) {
+    CopyRect(picture, piece, *cell, 0, 0);
+  } else {
+    StretchRect(picture, piece, *cell, cell->Rect());
+  }
+  return cell;
+}
+
+// Inserts one cell at position and moves position on past it.
+bool TAnimationStrip::AddOneCell(const std::function<TCellPicture()>& makeCell, int& position) {
   const int p = Table.InsertSlot(position);
   if (p == -1) {
     LastError = kCapacityReached;
@@ -171,14 +195,13 @@ bool TAnimationStrip::AddOneCell(const Bitmap& picture, const TRect& piece, int&
   }
   const int slot = Table.Order[p];
   try {
-    if (!ReserveSlot(slot)) {
-      throw std::bad_alloc();
-    }
-    StretchRect(picture, piece, Table.Cells, Table.CellRect(slot));
+    Table.Cells[slot] = makeCell();
     if (MakesThumbnails) {
       MakeThumbnail(slot);
     }
   } catch (const std::bad_alloc&) {
+    Table.Cells[slot].reset();
+    Table.Thumbnails[slot].reset();
     Table.RemoveOrderEntry(p);
     LastError = kOutOfMemory;
     return false;
@@ -188,14 +211,17 @@ bool TAnimationStrip::AddOneCell(const Bitmap& picture, const TRect& piece, int&
   return true;
 }
 
+// The thumbnail is the cell fitted into the 48 x 48 box, never enlarged; the list draws it at
+// the box's top-left corner.
 void TAnimationStrip::MakeThumbnail(int slot) {
-  const TRect box = Table.ThumbnailRect(slot, false);
-  FillRect(Table.Thumbnails, box, kWhite);
   const double s = FitScale(ThumbSize, Table.CellWidth, ThumbSize, Table.CellHeight);
   TThumbSize& size = Table.ThumbSizes[slot];
-  size.Width = static_cast<int32_t>(RoundHalfEven(Table.CellWidth * s));
-  size.Height = static_cast<int32_t>(RoundHalfEven(Table.CellHeight * s));
-  StretchRect(Table.Cells, Table.CellRect(slot), Table.Thumbnails, Table.ThumbnailRect(slot, true));
+  size.Width = std::max(static_cast<int32_t>(RoundHalfEven(Table.CellWidth * s)), 1);
+  size.Height = std::max(static_cast<int32_t>(RoundHalfEven(Table.CellHeight * s)), 1);
+  auto thumbnail = std::make_shared<Bitmap>(size.Width, size.Height);
+  const Bitmap& cell = *Table.Cells[slot];
+  StretchRect(cell, cell.Rect(), *thumbnail, thumbnail->Rect());
+  Table.Thumbnails[slot] = std::move(thumbnail);
 }
 
 bool TAnimationStrip::IsFrameDue() const {
@@ -244,8 +270,7 @@ void TAnimationStrip::ShowFrame(bool advance) {
         Table.Current = Table.NextPosition(Table.Current);
       }
     }
-    Preview->ShowCell(Table.Cells, Table.CellRect(Table.Order[Table.Current]), Table.Flip,
-                      Table.Mirror);
+    Preview->ShowCell(Table.Cells[Table.Order[Table.Current]], Table.Flip, Table.Mirror);
     Preview->SetTransparent(Table.Transparent);
     ShownPosition = Table.Current;
   } catch (...) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cells/cell_preview.h"
 #include "cells/cell_table.h"
@@ -38,16 +40,19 @@ class TAnimationStrip {
   void SetInterval(int ms);
 
   void Clear();
-  // Grows both shared bitmaps ten slots ahead of need (never beyond Capacity) so that the slot
-  // fits. Sets LastError to "Index out of range"; returns whether the slot fits afterwards.
-  bool ReserveSlot(int slot);
   bool DeleteCell(int p);
   bool MoveCell(int to, int from);
   // Cuts the picture into n cells side by side and inserts them from position on (-1 or past
   // the end appends). The first cell added to an empty table fixes the cell size; later pieces
   // are stretched to it. Returns how many were added.
   int AddCells(Bitmap* picture, int n, int position);
+  // Inserts whole cells from position on, as AddCells does with pieces: a picture of the table's
+  // cell size is shared as it is, one of another size is stretched to it. Returns how many were
+  // added.
+  int AddPictures(const std::vector<TCellPicture>& pictures, int position);
   void MakeThumbnail(int slot);
+  // Whether an empty table would hold cells of w x h at all.
+  static bool HoldsCellsOf(int w, int h);
 
   // Whether the preview must be redrawn or advanced now; a handful of comparisons.
   bool IsFrameDue() const;
@@ -66,7 +71,11 @@ class TAnimationStrip {
   std::unique_ptr<TCellPreview> Preview;
 
  private:
-  bool AddOneCell(const Bitmap& picture, const TRect& piece, int& position);
+  // Fixes the cell size on the first cell of an empty table; false when it cannot be held.
+  bool TakeCellSize(int w, int h);
+  bool AddOneCell(const std::function<TCellPicture()>& makeCell, int& position);
+  TCellPicture FitToCellSize(const Bitmap& picture, const TRect& piece) const;
+  int FinishAdding(bool wasEmpty, int added);
   void RedrawAfterSetting();
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/bitmap.h"
-#include "platform/geometry.h"
+#include "cells/cell_picture.h"
 
 namespace torvel {
 
@@ -10,8 +9,9 @@ namespace torvel {
 class TCellPreview {
  public:
   virtual ~TCellPreview() = default;
-  // Shows the rect of source, turned upside down and/or left to right as asked.
-  virtual void ShowCell(const Bitmap& source, const TRect& rect, bool flip, bool mirror) = 0;
+  // Shows the cell, turned upside down and/or left to right as asked. The cell may be kept, and
+  // recognised when it comes again.
+  virtual void ShowCell(const TCellPicture& cell, bool flip, bool mirror) = 0;
   // Shows no picture; nothing happens when already blank.
   virtual void Blank() = 0;
   virtual void SetTransparent(bool transparent) = 0;

@@ -1,6 +1,7 @@
 #include "cells/cell_table.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "cells/cell_helpers.h"
 #include "platform/error_texts.h"
@@ -14,12 +15,8 @@ int32_t TCellTable::CapacityFor(int w, int h) {
   if (w <= 0 || h <= 0) {
     return 0;
   }
-  int64_t cap = std::clamp<int64_t>(kMostCellsWidth / w, 1, kSlots);
   const int64_t cellBytes = int64_t{w} * h * 3;
-  if (cap * cellBytes > kMostCellBytes) {
-    cap = kMostCellBytes / cellBytes;
-  }
-  return static_cast<int32_t>(cap);
+  return static_cast<int32_t>(std::min<int64_t>(kMostCellBytes / cellBytes, kSlots));
 }
 
 void TCellTable::Reset() {
@@ -29,10 +26,8 @@ void TCellTable::Reset() {
   Capacity = 1;
   CellWidth = 0;
   CellHeight = 0;
-  Cells = NewBitmap();
-  Thumbnails = NewBitmap();
-  Thumbnails.TransparentColor = kBlack;
-  Thumbnails.Transparent = true;
+  Cells.fill(nullptr);
+  Thumbnails.fill(nullptr);
   LastTick = GetTickCount();
   Current = 0;
   Started = false;
@@ -90,7 +85,10 @@ bool TCellTable::DeletePosition(int p, std::string& error) {
   if (p > Count - 1 || Used[Order[p]] == 0) {
     return false;
   }
-  Used[Order[p]] = 0;
+  const int slot = Order[p];
+  Used[slot] = 0;
+  Cells[slot].reset();
+  Thumbnails[slot].reset();
   RemoveOrderEntry(p);
   if (Count > 0 && Current > Count - 1) {
     Current = NextPosition(Current);  // wraps to the first cell
@@ -132,16 +130,11 @@ bool TCellTable::ReverseOrder() {
   return true;
 }
 
-TRect TCellTable::CellRect(int slot) const {
-  return {slot * CellWidth, 0, (slot + 1) * CellWidth, CellHeight};
-}
-
 TRect TCellTable::ThumbnailRect(int slot, bool fitted) const {
-  const int left = slot * kThumbSize;
   if (!fitted) {
-    return {left, 0, left + kThumbSize, kThumbSize};
+    return {0, 0, kThumbSize, kThumbSize};
   }
-  return {left, 0, left + ThumbSizes[slot].Width, ThumbSizes[slot].Height};
+  return {0, 0, ThumbSizes[slot].Width, ThumbSizes[slot].Height};
 }
 
 bool TCellTable::ExportRange(int first, int last, std::string& error, Bitmap* bitmap) const {
@@ -152,13 +145,14 @@ bool TCellTable::ExportRange(int first, int last, std::string& error, Bitmap* bi
     return false;
   }
   error = kOutOfMemory;
+  const int64_t width = int64_t{last - first + 1} * CellWidth;
   Bitmap result;
-  if (!result.Resize((last - first + 1) * CellWidth, CellHeight)) {
+  if (width > INT32_MAX || !result.Resize(static_cast<int>(width), CellHeight)) {
     return false;
   }
   for (int p = first; p <= last; ++p) {
-    const TRect from = CellRect(Order[p]);
-    CopyRect(Cells, from, result, (p - first) * CellWidth, 0);
+    const Bitmap& cell = CellAt(p);
+    CopyRect(cell, cell.Rect(), result, (p - first) * CellWidth, 0);
   }
   *bitmap = std::move(result);
   return true;

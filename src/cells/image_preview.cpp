@@ -16,7 +16,9 @@ int ClampSide(int side) {
 }  // namespace
 
 TImagePreview::TImagePreview(std::unique_ptr<TPreviewSurface> window)
-    : window_(std::move(window)), backBuffer_(NewBitmap()), picture_(NewBitmap()) {}
+    : window_(std::move(window)),
+      backBuffer_(NewBitmap()),
+      shown_(std::make_shared<const Bitmap>(NewBitmap())) {}
 
 TImagePreview::~TImagePreview() {
   Detach();
@@ -28,24 +30,14 @@ void TImagePreview::Detach() {
   }
 }
 
-void TImagePreview::ShowCell(const Bitmap& source, const TRect& rect, bool flip, bool mirror) {
-  try {
-    Bitmap picture(ClampSide(rect.Width()), ClampSide(rect.Height()));
-    CopyRect(source, rect, picture, 0, 0);
-    TManipulationInfo whole{&picture, picture.Rect(), true, ""};
-    if (flip) {
-      FlipArea(whole);
-    }
-    if (mirror) {
-      whole.Area = picture.Rect();
-      MirrorArea(whole);
-    }
-    picture_ = std::move(picture);
-  } catch (...) {
-    return;  // the last picture stays on screen
+void TImagePreview::ShowCell(const TCellPicture& cell, bool flip, bool mirror) {
+  if (cell == nullptr || cell->IsEmpty()) {
+    return;
   }
+  cell_ = cell;
+  flip_ = flip;
+  mirror_ = mirror;
   blank_ = false;
-  transparencyDirty_ = true;
   Paint(false);
 }
 
@@ -54,8 +46,9 @@ void TImagePreview::Blank() {
     return;
   }
   blank_ = true;
-  picture_.Resize(1, 1);
-  transparencyDirty_ = true;
+  cell_.reset();
+  kept_.clear();
+  keptBytes_ = 0;
   Paint(true);
 }
 
@@ -69,7 +62,6 @@ void TImagePreview::SetBackgroundColor(TColor color) {
 void TImagePreview::SetTransparent(bool transparent) {
   if (transparent != transparent_) {
     transparent_ = transparent;
-    transparencyDirty_ = true;
     Paint(true);
   }
 }
@@ -83,8 +75,8 @@ void TImagePreview::SetIndicators(bool indicators) {
 
 TRect TImagePreview::Placement() const {
   const TSize client = window_ ? window_->ClientSize() : TSize{};
-  const int w = picture_.Width();
-  const int h = picture_.Height();
+  const int w = cell_ && !blank_ ? cell_->Width() : 1;
+  const int h = cell_ && !blank_ ? cell_->Height() : 1;
   const int areaWidth = std::max(client.Width - 2 * kMargin, 0);
   const int areaHeight = std::max(client.Height - 2 * kMargin, 0);
   // Fitted to the whole window, never enlarged, then clipped to the area inside the margins.
@@ -101,19 +93,77 @@ TImagePreview::TLayout TImagePreview::CurrentLayout() const {
   const TRect placement = Placement();
   return {{ClampSide(client.Width), ClampSide(client.Height)},
           indicators_,
-          {picture_.Width(), picture_.Height()},
+          {cell_ && !blank_ ? cell_->Width() : 1, cell_ && !blank_ ? cell_->Height() : 1},
           placement.Left,
           placement.Top};
 }
 
-void TImagePreview::ApplyTransparency() {
-  if (blank_ || !transparencyDirty_) {
-    return;
+// Turned as asked, the top-left colour left out when transparent, over the background, then
+// scaled down to fit: what the window shows, in the order the eye expects.
+Bitmap TImagePreview::Compose(const TComposition& how) const {
+  Bitmap picture(cell_->Width(), cell_->Height());
+  CopyRect(*cell_, cell_->Rect(), picture, 0, 0);
+  TManipulationInfo whole{&picture, picture.Rect(), true, ""};
+  if (how.Flip) {
+    FlipArea(whole);
   }
-  picture_.Transparent = transparent_;
-  if (transparent_) {
-    picture_.TransparentColor = picture_.Pixel(0, 0);
+  if (how.Mirror) {
+    whole.Area = picture.Rect();
+    MirrorArea(whole);
   }
+  if (how.Transparent) {
+    Bitmap over(picture.Width(), picture.Height());
+    FillRect(over, over.Rect(), how.Background);
+    picture.Transparent = true;
+    picture.TransparentColor = picture.Pixel(0, 0);
+    DrawTransparent(picture, picture.Rect(), over, over.Rect());
+    picture = std::move(over);
+  }
+  if (how.Size.Width == picture.Width() && how.Size.Height == picture.Height()) {
+    return picture;
+  }
+  Bitmap scaled(std::max(how.Size.Width, 1), std::max(how.Size.Height, 1));
+  StretchRect(picture, picture.Rect(), scaled, scaled.Rect());
+  return scaled;
+}
+
+std::shared_ptr<const Bitmap> TImagePreview::ComposedCell(const TRect& placement) {
+  const TComposition how{
+      {placement.Width(), placement.Height()}, backgroundColor_, transparent_, flip_, mirror_};
+  if (!(how == keptFor_)) {
+    kept_.clear();
+    keptBytes_ = 0;
+    keptFor_ = how;
+  }
+  const auto found = kept_.find(cell_.get());
+  if (found != kept_.end() && found->second.Cell.lock() == cell_) {
+    return found->second.Composed;
+  }
+  auto composed = std::make_shared<const Bitmap>(Compose(how));
+  Keep(composed);
+  return composed;
+}
+
+// Cells let go of by the store are dropped first; when the kept cells still take too much
+// memory, they all go and are composed again as they come.
+void TImagePreview::Keep(std::shared_ptr<const Bitmap> composed) {
+  if (keptBytes_ + composed->ByteSize() > kMostKeptBytes) {
+    std::erase_if(kept_, [this](const auto& entry) {
+      const bool gone = entry.second.Cell.expired();
+      keptBytes_ -= gone ? entry.second.Composed->ByteSize() : 0;
+      return gone;
+    });
+  }
+  if (keptBytes_ + composed->ByteSize() > kMostKeptBytes) {
+    kept_.clear();
+    keptBytes_ = 0;
+  }
+  auto& entry = kept_[cell_.get()];
+  if (entry.Composed) {
+    keptBytes_ -= entry.Composed->ByteSize();
+  }
+  keptBytes_ += composed->ByteSize();
+  entry = {cell_, std::move(composed)};
 }
 
 void TImagePreview::Paint(bool force) {
@@ -135,20 +185,12 @@ void TImagePreview::Paint(bool force) {
     // A failed paint leaves the last picture on screen.
   }
   --paintDepth_;
-  transparencyDirty_ = false;
 }
 
 // During playback only the picture changes: the lines and the border on screen stay.
 void TImagePreview::PaintPictureOnly(const TRect& placement) {
-  ApplyTransparency();
-  // The picture over the background, in a buffer kept from frame to frame.
-  if ((composed_.Width() != picture_.Width() || composed_.Height() != picture_.Height()) &&
-      !composed_.Resize(picture_.Width(), picture_.Height())) {
-    return;
-  }
-  FillRect(composed_, composed_.Rect(), backgroundColor_);
-  DrawTransparent(picture_, picture_.Rect(), composed_, composed_.Rect());
-  window_->StretchBlit(composed_, placement);
+  shown_ = ComposedCell(placement);
+  window_->StretchBlit(*shown_, placement);
 }
 
 bool TImagePreview::PaintEverything(const TLayout& layout, const TRect& placement) {
@@ -166,9 +208,9 @@ bool TImagePreview::PaintEverything(const TLayout& layout, const TRect& placemen
     DrawDottedVLine(backBuffer_, g.Right - 1, 0, client.Bottom, kBlack, kWhite);
   }
   FrameRect(backBuffer_, client, kBlack);
-  ApplyTransparency();
-  if (!blank_) {
-    DrawTransparent(picture_, picture_.Rect(), backBuffer_, placement);
+  if (!blank_ && !placement.IsEmpty()) {
+    shown_ = ComposedCell(placement);
+    CopyRect(*shown_, shown_->Rect(), backBuffer_, placement.Left, placement.Top);
   }
   window_->Blit(backBuffer_, 0, 0);
   return true;

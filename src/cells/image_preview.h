@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 
 #include "cells/cell_preview.h"
 #include "cells/preview_surface.h"
@@ -12,6 +13,9 @@ namespace torvel {
 // a background colour, optionally transparent, with dotted guide lines (the indicators) just
 // outside the picture. The whole view is composed in a back buffer; while only the picture
 // changes, just the picture's rectangle of the window is redrawn.
+//
+// Each cell is composed (turned, made transparent, over the background, scaled to fit) once and
+// kept, so that playing large cells costs a copy a frame, not a scaling.
 class TImagePreview : public TCellPreview {
  public:
   // The margin between the window's edge and the area the picture may use.
@@ -22,7 +26,10 @@ class TImagePreview : public TCellPreview {
   explicit TImagePreview(std::unique_ptr<TPreviewSurface> window);
   ~TImagePreview() override;
 
-  void ShowCell(const Bitmap& source, const TRect& rect, bool flip, bool mirror) override;
+  // The most bytes of composed cells kept for playback.
+  static constexpr size_t kMostKeptBytes = size_t{256} << 20;
+
+  void ShowCell(const TCellPicture& cell, bool flip, bool mirror) override;
   void Blank() override;
   void SetTransparent(bool transparent) override;
   void SetBackgroundColor(TColor color);
@@ -35,7 +42,8 @@ class TImagePreview : public TCellPreview {
 
   TPreviewSurface* Window() const { return window_.get(); }
   const Bitmap& BackBuffer() const { return backBuffer_; }
-  const Bitmap& Picture() const { return picture_; }
+  // The shown cell as it is on the window: composed and scaled to the placement.
+  const Bitmap& Picture() const { return *shown_; }
   bool IsBlank() const { return blank_; }
   TColor BackgroundColor() const { return backgroundColor_; }
   bool Indicators() const { return indicators_; }
@@ -51,20 +59,41 @@ class TImagePreview : public TCellPreview {
     bool operator==(const TLayout&) const = default;
   };
 
+  // What a composed cell depends on besides the cell itself.
+  struct TComposition {
+    TSize Size;
+    TColor Background = kWhite;
+    bool Transparent = false;
+    bool Flip = false;
+    bool Mirror = false;
+    bool operator==(const TComposition&) const = default;
+  };
+  struct TKeptCell {
+    std::weak_ptr<const Bitmap> Cell;  // to tell a kept cell from a new one at the same address
+    std::shared_ptr<const Bitmap> Composed;
+  };
+
   TLayout CurrentLayout() const;
-  void ApplyTransparency();
+  // The current cell composed for the placement, kept or made now.
+  std::shared_ptr<const Bitmap> ComposedCell(const TRect& placement);
+  Bitmap Compose(const TComposition& how) const;
+  void Keep(std::shared_ptr<const Bitmap> composed);
   void PaintPictureOnly(const TRect& placement);
   bool PaintEverything(const TLayout& layout, const TRect& placement);
 
   std::unique_ptr<TPreviewSurface> window_;
   Bitmap backBuffer_;
-  Bitmap composed_;
-  Bitmap picture_;
+  TCellPicture cell_;
+  std::shared_ptr<const Bitmap> shown_;
+  bool flip_ = false;
+  bool mirror_ = false;
   TColor backgroundColor_ = kWhite;
   bool blank_ = true;
   bool transparent_ = false;
-  bool transparencyDirty_ = true;
   bool indicators_ = true;
+  TComposition keptFor_;
+  std::unordered_map<const Bitmap*, TKeptCell> kept_;
+  size_t keptBytes_ = 0;
   int paintDepth_ = 0;
   bool cacheValid_ = false;
   TLayout cache_;

@@ -1,27 +1,16 @@
 #include "cells/table_parts.h"
 
-#include <cstring>
-
-#include "cells/cell_helpers.h"
+#include <utility>
 
 namespace torvel {
 namespace {
 
-// A copy of the whole picture that reuses the target's memory where it can.
-bool CopyPicture(Bitmap& target, const Bitmap& source) {
-  try {
-    target = source;
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-bool CopyCells(TCellTable& target, const TCellTable& source) {
+// The pictures are shared, not copied: a snapshot costs a copy of the table's arrays.
+void CopyCells(TCellTable& target, const TCellTable& source) {
   target.CellWidth = source.CellWidth;
   target.CellHeight = source.CellHeight;
-  const bool pictures =
-      CopyPicture(target.Cells, source.Cells) && CopyPicture(target.Thumbnails, source.Thumbnails);
+  target.Cells = source.Cells;
+  target.Thumbnails = source.Thumbnails;
   target.Order = source.Order;
   target.Used = source.Used;
   target.Empty = source.Empty;
@@ -30,7 +19,21 @@ bool CopyCells(TCellTable& target, const TCellTable& source) {
   target.Current = source.Current;
   target.ThumbSizes = source.ThumbSizes;
   target.ListIndex = source.ListIndex;
-  return pictures;
+}
+
+void SwapCells(TCellTable& a, TCellTable& b) {
+  std::swap(a.CellWidth, b.CellWidth);
+  std::swap(a.CellHeight, b.CellHeight);
+  a.Cells.swap(b.Cells);
+  a.Thumbnails.swap(b.Thumbnails);
+  a.Order.swap(b.Order);
+  a.Used.swap(b.Used);
+  std::swap(a.Empty, b.Empty);
+  std::swap(a.Count, b.Count);
+  std::swap(a.Capacity, b.Capacity);
+  std::swap(a.Current, b.Current);
+  a.ThumbSizes.swap(b.ThumbSizes);
+  std::swap(a.ListIndex, b.ListIndex);
 }
 
 }  // namespace
@@ -38,11 +41,12 @@ bool CopyCells(TCellTable& target, const TCellTable& source) {
 bool CopyTableParts(TCellTable& target, const TCellTable& source, TUndoKind kind) {
   switch (kind) {
     case TUndoKind::None:
-      target.Cells = NewBitmap();
-      target.Thumbnails = NewBitmap();
+      target.Cells.fill(nullptr);
+      target.Thumbnails.fill(nullptr);
       return true;
     case TUndoKind::Cells:
-      return CopyCells(target, source);
+      CopyCells(target, source);
+      return true;
     case TUndoKind::Transparent:
       target.Transparent = source.Transparent;
       return true;
@@ -58,6 +62,29 @@ bool CopyTableParts(TCellTable& target, const TCellTable& source, TUndoKind kind
       return true;
   }
   return false;
+}
+
+void SwapTableParts(TCellTable& a, TCellTable& b, TUndoKind kind) {
+  switch (kind) {
+    case TUndoKind::None:
+      return;
+    case TUndoKind::Cells:
+      SwapCells(a, b);
+      return;
+    case TUndoKind::Transparent:
+      std::swap(a.Transparent, b.Transparent);
+      return;
+    case TUndoKind::Interval:
+      std::swap(a.Interval, b.Interval);
+      return;
+    case TUndoKind::Order:
+      a.Order.swap(b.Order);
+      return;
+    case TUndoKind::FlipMirror:
+      std::swap(a.Flip, b.Flip);
+      std::swap(a.Mirror, b.Mirror);
+      return;
+  }
 }
 
 }  // namespace torvel

@@ -100,10 +100,13 @@ bool TCli::LoadStore(const std::string& path, TAnimationContents& contents, TAni
   }
   store.MakesThumbnails = false;
   const int n = contents.CellCount();
-  const int accepted = n > 0 ? store.AddCells(&contents.Picture, n, -1) : 0;
+  const int read = static_cast<int>(contents.Cells.size());
+  const int accepted = n > 0 ? store.AddPictures(contents.Cells, -1) : 0;
+  contents.Cells.clear();
   if (n <= 0 || accepted != n) {
-    error =
-        n <= 0 ? std::string(kIndexOutOfRange) : AcceptedCellsText(accepted, n, store.LastError);
+    error = n <= 0 ? std::string(kIndexOutOfRange)
+                   : AcceptedCellsText(accepted, n,
+                                       accepted < read ? store.LastError : kCapacityReached);
     return false;
   }
   ApplyAnimationSettings(store, contents.Record);
@@ -239,11 +242,12 @@ bool ReadStill(const std::string& path, const TFileFrames& file, Bitmap& picture
   if (file.Format != TPictureFormat::Gif && file.Format != TPictureFormat::Webp) {
     return ReadImage(path, picture, error);
   }
+  TDecodedFrames frames = file.Frames;
   TImportedCells cells;
-  if (!CellsFromFrames(file.Frames, 1, cells, error)) {
+  if (!CellsFromFrames(frames, 1, cells, error)) {
     return false;
   }
-  picture = std::move(cells.Picture);
+  picture = *cells.Cells.front();
   return true;
 }
 
@@ -259,8 +263,9 @@ int TCli::Pack(const std::vector<std::string>& args) {
       !ReadFramesForStore(source, std::nullopt, file, error)) {
     return Fail(source, error);
   }
-  Bitmap picture;
-  int cells = 0, interval = 0;
+  TAnimationStrip store;
+  store.MakesThumbnails = false;
+  int cells = 0, accepted = 0, interval = 0;
   bool transparent = true;
   if (file.IsAnimation()) {
     if (options.Cells) {
@@ -270,28 +275,27 @@ int TCli::Pack(const std::vector<std::string>& args) {
     if (!AnimationCells(file.Frames, animation, error)) {
       return Fail(source, error);
     }
-    picture = std::move(animation.Cells.Picture);
-    cells = animation.Cells.Cells;
+    cells = animation.Cells.Offered;
+    accepted = store.AddPictures(animation.Cells.Cells, -1);
     interval = animation.Speed.IntervalMs;
     transparent = animation.Cells.Transparent;
   } else {
+    Bitmap picture;
     if (!options.Cells) {
       return WrongUsage("pack needs --cells N for a still image");
     }
     if (!ReadStill(source, file, picture, error)) {
       return Fail(source, error);
     }
-    const int most = std::clamp(picture.Width(), 1, TCellTable::kMostCellsWidth);
+    const int most = std::clamp(picture.Width(), 1, TCellTable::kSlots);
     if (*options.Cells > most) {
       return WrongUsage("--cells must lie between 1 and " + std::to_string(most) +
                         " for this image");
     }
     cells = *options.Cells;
+    accepted = store.AddCells(&picture, cells, -1);
   }
-  TAnimationStrip store;
-  store.MakesThumbnails = false;
-  const int accepted = store.AddCells(&picture, cells, -1);
-  if (accepted != cells) {
+  if (accepted == 0) {
     return Fail(source, AcceptedCellsText(accepted, cells, store.LastError));
   }
   store.SetInterval(options.Interval.value_or(interval));
@@ -300,6 +304,10 @@ int TCli::Pack(const std::vector<std::string>& args) {
   store.SetMirror(options.Mirror);
   if (!SaveAnimation(store.Table, options.Files[1], error)) {
     return Fail(options.Files[1], error);
+  }
+  if (accepted != cells) {  // the cells that fit are written; the user learns of the others
+    err_ << "torvel-cli: " << source << ": " << AcceptedCellsText(accepted, cells, kCapacityReached)
+         << "\n";
   }
   return kDone;
 }
@@ -330,6 +338,14 @@ int TCli::Unpack(const std::vector<std::string>& args) {
   std::string error;
   if (!LoadStore(args[0], contents, store, error)) {
     return Fail(args[0], error);
+  }
+  if (extension == "bmp") {  // written a row at a time, at any size
+    TWriteFailure failure = TWriteFailure::None;
+    if (!WriteFileSafely(
+            args[1], [&](TStream& file) { return WriteCellStrip(store.Table, file); }, &failure)) {
+      return Fail(args[1], failure == TWriteFailure::Writing ? kOutOfDiskSpace : kFileInUse);
+    }
+    return kDone;
   }
   Bitmap picture;
   if (!store.Table.ExportRange(0, store.Table.Count - 1, error, &picture)) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cells/animation_strip.h"
+#include "cells/cell_strip.h"
 #include "cells/fast_timer.h"
 #include "cells/table_parts.h"
 #include "export/animation_encoder.h"
@@ -106,6 +107,9 @@ class TAnimationEdit : public QObject {
   bool Paste(bool imageStrip);
   // Cuts the picture into n cells inserted at the list row; returns how many were accepted.
   int InsertCells(Bitmap* picture, int n, int position);
+  // Inserts whole cells at the list row, of the offered ones (more when the reader had no room
+  // for the others); returns how many were accepted.
+  int InsertCellPictures(const std::vector<TCellPicture>& cells, int offered, int position);
   // Picture files dropped onto the window: each becomes one cell at the selected row, in order,
   // as Paste makes the clipboard's picture one; a single Undo takes them all back. A file that
   // cannot be read changes nothing.
@@ -262,6 +266,8 @@ class TAnimationEdit : public QObject {
   bool BlinkPhase = false;
   bool AutomaticPaste = false;
   bool toldClipboardNeedsFocus_ = false;
+  bool toldStripLeftOff_ = false;
+  bool partlyRead_ = false;  // the last file read had more cells than the store took
   std::string AppName;
   std::string LastError;
   bool Busy = false;
@@ -304,6 +310,9 @@ class TAnimationEdit : public QObject {
   bool ReadClipboard(Bitmap& picture);
   // Adds the picture's n pieces from position on without recording an undo step.
   int AddPieces(Bitmap* picture, int n, int position);
+  int AddCellPictures(const std::vector<TCellPicture>& cells, int offered, int position);
+  // The room the store has for cells to be added, whatever their size.
+  TCellRoom StoreRoom() const;
   // Selects the row below the last pasted cell, as a paste leaves it.
   void SelectAfterPaste(int row);
   // Inserts the picture cut into n cells at the selected row and selects the row after them.
@@ -312,6 +321,7 @@ class TAnimationEdit : public QObject {
   bool AskCellCount(int pictureWidth, int proposal, int& count);
   void NameAfterPicture(const std::string& pictureName);
   void TellOfMixedDelays();
+  void TellOfStripLeftOff();
   // A dropped file's cells: every frame of an animation, or a still picture as one cell.
   bool ReadDroppedPicture(const std::string& fileName, TImportedCells& cells, std::string& error);
   int ImageStripProposal(int pictureWidth) const;

@@ -80,10 +80,37 @@ int TAnimationEdit::AddPieces(Bitmap* picture, int n, int position) {
   return accepted;
 }
 
+int TAnimationEdit::InsertCellPictures(const std::vector<TCellPicture>& cells, int offered,
+                                       int position) {
+  LastError = kIndexOutOfRange;
+  if (offered <= 0) {
+    return 0;
+  }
+  SaveUndo(TUndoKind::Cells);
+  return AddCellPictures(cells, offered, position);
+}
+
+int TAnimationEdit::AddCellPictures(const std::vector<TCellPicture>& cells, int offered,
+                                    int position) {
+  const int accepted = Strip->AddPictures(cells, position);
+  if (accepted != offered) {
+    // Cells left out before the store saw them were left out for want of room.
+    const bool refusedHere = accepted < static_cast<int>(cells.size());
+    LastError =
+        AcceptedCellsText(accepted, offered, refusedHere ? Strip->LastError : kCapacityReached);
+  }
+  if (accepted > 0) {
+    RefreshCellList();
+  }
+  Strip->ShowFrame(false);
+  UpdateCaption();
+  return accepted;
+}
+
 // As many cells of the present size as fit, or for an empty store the smallest divisor of the
 // width from 2 on.
 int TAnimationEdit::ImageStripProposal(int pictureWidth) const {
-  const int most = std::clamp(pictureWidth, 1, TCellTable::kMostCellsWidth);
+  const int most = std::clamp(pictureWidth, 1, TCellTable::kSlots);
   if (Strip->HasCells()) {
     return std::clamp(pictureWidth / std::max<int>(Strip->Table.CellWidth, 1), 1, most);
   }
@@ -155,9 +182,9 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
   int pasted = 0;
   bool complete = true;
   for (TImportedCells& picture : pictures) {
-    const int added = AddPieces(&picture.Picture, picture.Cells, selected + pasted);
+    const int added = AddCellPictures(picture.Cells, picture.Offered, selected + pasted);
     pasted += added;
-    if (added != picture.Cells) {
+    if (added != picture.Offered) {
       complete = false;
       break;
     }

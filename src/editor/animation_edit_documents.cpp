@@ -45,9 +45,13 @@ bool TAnimationEdit::LoadAnimationFile(const std::string& fileName, bool append)
 
 // Everything that can be checked is checked before the store is emptied, so that a file that
 // cannot be loaded leaves the animation on screen as it was.
+//
+// A file with more cells than the store holds opens with those that fit, when it replaces the
+// animation (partlyRead_ tells the caller), and adds those that fit when appended.
 bool TAnimationEdit::ReadAnimationStream(TStream& stream, bool append) {
+  partlyRead_ = false;
   TAnimationContents contents;
-  if (!ReadAnimation(stream, contents, LastError)) {
+  if (!ReadAnimation(stream, contents, LastError, append ? StoreRoom() : EmptyStoreRoom)) {
     return false;
   }
   const int n = contents.CellCount();
@@ -56,19 +60,19 @@ bool TAnimationEdit::ReadAnimationStream(TStream& stream, bool append) {
       LastError = kIndexOutOfRange;  // no picture, or one narrower than a cell
       return false;
     }
-    const int accepted = CellsAcceptedWhenEmpty(contents.Picture, n);
-    if (accepted != n) {
-      LastError = AcceptedCellsText(accepted, n, kCapacityReached);
+    if (contents.Cells.empty()) {
+      LastError = AcceptedCellsText(0, n, kCapacityReached);
       return false;
     }
     ResetCells();
   }
   const bool wasEmpty = !Strip->HasCells();
   const int selected = GetSelection();
-  const int k = InsertCells(&contents.Picture, n, selected);
-  if (k == 0 || k != n) {
+  const int k = InsertCellPictures(contents.Cells, n, selected);
+  if (k == 0 || (k != n && append)) {
     return false;
   }
+  partlyRead_ = k != n;
   if (wasEmpty) {
     ApplyAnimationSettings(*Strip, contents.Record);
     Strip->ShowFrame(false);
@@ -140,7 +144,13 @@ bool TAnimationEdit::OpenFile(const std::string& fileName) {
     return opened;
   }
   const bool result = LoadAnimationFile(fileName, false);
-  if (result) {
+  if (result && partlyRead_) {
+    // Saving must never put the part over the whole: the part is a new, unnamed animation.
+    const std::string accepted = LastError;
+    NameAfterPicture(fileName);
+    LastError = accepted;
+    ShowLastError();
+  } else if (result) {
     SaveUndo(TUndoKind::None);  // nothing to undo after opening
     Named = true;
     SetFileName(fileName);
@@ -149,6 +159,14 @@ bool TAnimationEdit::OpenFile(const std::string& fileName) {
   }
   UpdateCaption();
   return result;
+}
+
+TCellRoom TAnimationEdit::StoreRoom() const {
+  if (!Strip->HasCells()) {
+    return EmptyStoreRoom;
+  }
+  const int room = Strip->Table.Capacity - Strip->Table.Count;
+  return [room](int, int) { return room; };
 }
 
 bool TAnimationEdit::Save() {

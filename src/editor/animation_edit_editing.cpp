@@ -9,6 +9,7 @@
 #include "platform/error_texts.h"
 #include "platform/raster.h"
 #include "services/services.h"
+#include "services/translate.h"
 
 namespace torvel {
 namespace {
@@ -16,6 +17,16 @@ namespace {
 bool PutOnClipboard(const Bitmap& picture) {
   TPlatformUi* ui = PlatformUi();
   return ui != nullptr && ui->WriteClipboardPicture(picture);
+}
+
+// Other programs take pictures up to 32,767 pixels wide, and a clipboard far larger than
+// 256 MiB stalls them; Paste Animation reads the animation from its file either way.
+constexpr int64_t kWidestClipboardStrip = 32767;
+constexpr int64_t kMostClipboardStripBytes = int64_t{256} << 20;
+
+bool StripFitsOtherPrograms(const TCellTable& table) {
+  const int64_t width = int64_t{table.Count} * table.CellWidth;
+  return width <= kWidestClipboardStrip && width * table.CellHeight * 3 <= kMostClipboardStripBytes;
 }
 
 }  // namespace
@@ -38,13 +49,8 @@ bool TAnimationEdit::Undo() {
   TBusyScope busy(*this);
   LastError = kOutOfMemory;
   try {
-    auto swap = std::make_unique<TCellTable>();
-    swap->Cells = NewBitmap();
-    swap->Thumbnails = NewBitmap();
     TCellTable& table = Strip->Table;
-    const bool copied = CopyTableParts(*swap, table, UndoKind) &&
-                        CopyTableParts(table, *UndoTable, UndoKind) &&
-                        CopyTableParts(*UndoTable, *swap, UndoKind);
+    SwapTableParts(table, *UndoTable, UndoKind);
     UndoTable->ListIndex = GetSelection();
     Strip->ShowFrame(false);
     RefreshCellList();
@@ -55,7 +61,7 @@ bool TAnimationEdit::Undo() {
     CellList()->viewport()->update();
     SyncControls();
     UpdateCaption();
-    return copied;
+    return true;
   } catch (...) {
     return false;
   }
@@ -82,15 +88,8 @@ bool TAnimationEdit::DeleteCells(bool cut) {
   TBusyScope busy(*this);
   const int p = GetSelection();
   if (cut) {
-    LastError = kOutOfMemory;
-    const TCellTable& table = Strip->Table;
-    Bitmap picture;
-    if (!picture.Resize(table.CellWidth, table.CellHeight)) {
-      return false;
-    }
-    CopyRect(table.Cells, table.CellRect(table.Order[p]), picture, 0, 0);
     LastError = kTaskFailed;
-    if (!PutOnClipboard(picture)) {
+    if (!PutOnClipboard(Strip->Table.CellAt(p))) {
       return false;
     }
   }
@@ -121,25 +120,40 @@ bool TAnimationEdit::CopyCells(bool all) {
     return false;
   }
   TBusyScope busy(*this);
-  LastError = kOutOfMemory;
-  const int first = all ? 0 : GetSelection();
-  const int last = all ? Strip->Table.Count - 1 : first;
-  Bitmap picture;
-  if (!Strip->Table.ExportRange(first, last, LastError, &picture)) {
-    return false;
-  }
-  LastError = kTaskFailed;
-  if (!PutOnClipboard(picture)) {
-    return false;
-  }
+  const TCellTable& table = Strip->Table;
   if (!all) {
-    return true;
+    LastError = kTaskFailed;
+    return PutOnClipboard(table.CellAt(GetSelection()));
+  }
+  if (StripFitsOtherPrograms(table)) {
+    Bitmap picture;
+    if (!table.ExportRange(0, table.Count - 1, LastError, &picture)) {
+      return false;
+    }
+    LastError = kTaskFailed;
+    if (!PutOnClipboard(picture)) {
+      return false;
+    }
+  } else {
+    TellOfStripLeftOff();
   }
   // The whole animation also goes where Paste Animation finds it, in this or another copy of
   // the program, now or after a restart.
   TPaths* paths = Paths();
   LastError = kFileInUse;
   return paths != nullptr && SaveAnimationFile(paths->ClipboardObjectFile("SAN"));
+}
+
+// Said once a run of the program: the next Copy All of a long animation is not a surprise.
+void TAnimationEdit::TellOfStripLeftOff() {
+  TPlatformUi* ui = PlatformUi();
+  if (toldStripLeftOff_ || ui == nullptr) {
+    return;
+  }
+  toldStripLeftOff_ = true;
+  ui->ShowMessage(Translate("The animation is too large to go on the clipboard as one picture "
+                            "for other programs. Paste Special > Animation pastes it whole."),
+                  AppName, TMessageIcon::Information, TMessageButtons::Ok);
 }
 
 bool TAnimationEdit::Reverse() {

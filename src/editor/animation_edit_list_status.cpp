@@ -46,18 +46,19 @@ int TAnimationEdit::LeastWidth() const {
   return status_->LeastWidth({Q(Translate("Ready")), Q(Translate("Working"))});
 }
 
-// The widest texts a panel can show, in the widest digits. A strip holds up to 21845 cells; a
-// cell holds at most 4,000,000 pixels, so its two sides have at most eight digits between them.
+// The widest texts a panel can show, in the widest digits. An animation holds up to 21846 cells;
+// a cell's sides have at most five digits and, as a picture holds at most 2^26 pixels, at most
+// nine between them.
 QStringList TAnimationEdit::LongestPanelTexts(int panel) const {
-  static_assert(TCellTable::kMostCellsWidth < 100'000 &&
-                TCellTable::kMostCellBytes / 3 < 10'000'000);
+  static_assert(TCellTable::kSlots < 100'000 && TCellTable::kMostCellSide < 100'000 &&
+                kMaxPicturePixels / 10'000 < 10'000);
   switch (panel) {
     case kSpeedPanel:
       return {Q(" " + Translate("still")), " 88" + Q(Translate("fps")) + " (88%)"};
     case kPositionPanel:
       return {Q(" " + Translate("empty")), " 88888/88888"};
     case kSizePanel:
-      return {Q(" " + Translate("n/a")), " 8888w x 8888h"};
+      return {Q(" " + Translate("n/a")), " 88888w x 8888h", " 8888w x 88888h"};
     default:
       return {status_->GetPanel(panel)->text()};
   }
@@ -75,10 +76,19 @@ void TAnimationEdit::RefreshCellList() {
   const int remembered = cellList_->currentRow();
   const int rows = Strip->Table.Count + 1;
   const QSignalBlocker quiet(cellList_);  // rebuilding is not the user choosing a row
-  cellList_->clear();
-  for (int i = 0; i < rows; ++i) {
+  // The rows are drawn from the store by their number, so only their count has to follow it:
+  // an edit costs the rows it adds or removes, however long the animation.
+  const bool grows = cellList_->count() < rows;
+  while (cellList_->count() > rows) {
+    delete cellList_->takeItem(cellList_->count() - 1);
+  }
+  while (cellList_->count() < rows) {
     cellList_->addItem(QStringLiteral("-"));
   }
+  if (grows) {
+    cellList_->doItemsLayout();  // the scroll bar, which widens the list, shows at once
+  }
+  cellList_->viewport()->update();
   cellList_->setCurrentRow(std::clamp(remembered, 0, rows - 1));
   LayoutControls();
   ShowChangesSoon();
@@ -113,11 +123,12 @@ void TAnimationEdit::DrawCellItem(QPainter& painter, int row, const QRect& rect,
   const int box = Strip->ThumbSize;
   const int x = shifted.left() + NumberColumnWidth() + (box - size.Width) / 2;
   const int y = rect.top() + (cellList_->RowHeight() - box) / 2 + (box - size.Height) / 2;
-  const TRect from = table.ThumbnailRect(slot, true);
+  if (table.Thumbnails[slot] == nullptr) {
+    return;  // a store that makes no thumbnails
+  }
   // On a scaled screen the item view's painter would blend the pixels of a small cell together.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(QPoint(x, y), ImageView(table.Thumbnails),
-                    QRect(from.Left, from.Top, from.Width(), from.Height()));
+  painter.drawImage(QPoint(x, y), ImageView(*table.Thumbnails[slot]));
 }
 
 void TAnimationEdit::DrawCurrentMarker() {

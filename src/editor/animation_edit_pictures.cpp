@@ -76,7 +76,7 @@ bool TAnimationEdit::IsPictureDocument(const std::string& fileName) {
 
 bool TAnimationEdit::AskCellCount(int pictureWidth, int proposal, int& count) {
   TGeneral* general = General();
-  const int most = std::clamp(pictureWidth, 1, TCellTable::kMostCellsWidth);
+  const int most = std::clamp(pictureWidth, 1, TCellTable::kSlots);
   std::string answer = std::to_string(std::clamp(proposal, 1, most));
   const std::string prompt = Translate("Type number of image strip cells/frames") + " (1-" +
                              (general ? general->FormatThousands(most) : "") + ")";
@@ -102,21 +102,23 @@ bool TAnimationEdit::OpenPictureFile(const std::string& fileName) {
       !AskCellCount(frames.Width, frames.Width / frames.Height, cellsPerFrame)) {
     return true;  // cancelled: nothing changes
   }
-  TImportedCells cells;
-  if (!CellsFromFrames(frames, cellsPerFrame, cells, LastError)) {
-    return false;
-  }
-  const int accepted = CellsAcceptedWhenEmpty(cells.Picture, cells.Cells);
-  if (accepted != cells.Cells) {
-    LastError = AcceptedCellsText(accepted, cells.Cells, kCapacityReached);
-    return false;
-  }
   const TPlayingSpeed speed = SpeedOfDelays(frames.DelaysMs);
-  file = TFileFrames();  // the frames are in the cells now
-  ResetCells();
-  if (InsertCells(&cells.Picture, cells.Cells, 0) != cells.Cells) {
+  TImportedCells cells;
+  if (!CellsFromFrames(file.Frames, cellsPerFrame, cells, LastError)) {
     return false;
   }
+  file = TFileFrames();  // the frames are in the cells now
+  const Bitmap& first = *cells.Cells.front();
+  if (CellsAcceptedWhenEmpty(first.Width(), first.Height(), cells.Count()) == 0) {
+    LastError = AcceptedCellsText(0, cells.Offered, kCapacityReached);
+    return false;
+  }
+  ResetCells();
+  const int accepted = InsertCellPictures(cells.Cells, cells.Offered, 0);
+  if (accepted == 0) {
+    return false;
+  }
+  const std::string acceptedText = LastError;
   Strip->SetInterval(speed.IntervalMs);
   Strip->SetTransparent(cells.Transparent);
   Strip->Table.Flip = Strip->Table.Mirror = false;
@@ -124,7 +126,10 @@ bool TAnimationEdit::OpenPictureFile(const std::string& fileName) {
   SyncControls();
   NameAfterPicture(fileName);
   NoteFileUsed(fileName);
-  if (speed.Mixed) {
+  if (accepted != cells.Offered) {
+    LastError = acceptedText;
+    ShowLastError();  // the cells that fit are open: the user learns of the others
+  } else if (speed.Mixed) {
     TellOfMixedDelays();
   }
   return true;
@@ -165,12 +170,14 @@ bool TAnimationEdit::ReadDroppedPicture(const std::string& fileName, TImportedCe
   }
   // A still picture stays one cell, read as pasted pictures are.
   const char* reason = kUnexpectedError;
-  cells = TImportedCells();
-  cells.Cells = 1;
-  if (!ReadPictureFile(fileName, cells.Picture, reason)) {
+  auto picture = std::make_shared<Bitmap>();
+  if (!ReadPictureFile(fileName, *picture, reason)) {
     error = reason;
     return false;
   }
+  cells = TImportedCells();
+  cells.Cells.push_back(std::move(picture));
+  cells.Offered = 1;
   return true;
 }
 

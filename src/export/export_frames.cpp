@@ -20,10 +20,10 @@ namespace {
 void ShownCell(const TCellTable& table, int position, bool transparent,
                std::vector<uint8_t>& rgba) {
   const int w = table.CellWidth, h = table.CellHeight;
-  const TRect cell = table.CellRect(table.Order[position]);
+  const Bitmap& cell = table.CellAt(position);
   const auto source = [&](int x, int y) {
     const int sx = table.Mirror ? w - 1 - x : x, sy = table.Flip ? h - 1 - y : y;
-    return table.Cells.Row(cell.Top + sy) + size_t(cell.Left + sx) * 3;
+    return cell.Row(sy) + size_t(sx) * 3;
   };
   const uint8_t* corner = source(0, 0);
   const uint8_t keyB = corner[0], keyG = corner[1], keyR = corner[2];

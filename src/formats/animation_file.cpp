@@ -4,14 +4,15 @@
 
 namespace torvel {
 
-bool WriteSanRecord(TStream& stream, const TSAN& record) {
+namespace {
+
+bool WriteRecord(TStream& stream, const TSAN& record,
+                 const std::function<bool(TPropertyWriter&)>& writePicture) {
   TPropertyWriter out(stream);
   out.Begin(kSanTypeName, "");
   out.Integer("pW", record.pW);
   out.Integer("pD", record.pD);
-  if (!record.pI.empty()) {
-    out.Bytes("pI", record.pI);
-  }
+  writePicture(out);
   out.Boolean("pT", record.pT);
   out.Boolean("pFV", record.pFV);
   out.Boolean("pFH", record.pFH);
@@ -21,19 +22,33 @@ bool WriteSanRecord(TStream& stream, const TSAN& record) {
   return out.End();
 }
 
+}  // namespace
+
+bool WriteSanRecord(TStream& stream, const TSAN& record) {
+  return WriteRecord(stream, record, [&](TPropertyWriter& out) {
+    return record.pI.empty() || out.Bytes("pI", record.pI);
+  });
+}
+
+bool WriteSanRecord(TStream& stream, const TSAN& record,
+                    const std::function<bool(TStream&)>& writePicture) {
+  return WriteRecord(stream, record,
+                     [&](TPropertyWriter& out) { return out.StreamedBytes("pI", writePicture); });
+}
+
 bool ReadSanRecord(TStream& stream, TSAN& record) {
   TSAN result;
   const bool taken = TPropertyFields()
                          .Integer("pW", &result.pW)
                          .Integer("pD", &result.pD)
-                         .Bytes("pI", &result.pI)
+                         .Bytes("pI", &result.pI, &result.pIInStream)
                          .Boolean("pT", &result.pT)
                          .Boolean("pFV", &result.pFV)
                          .Boolean("pFH", &result.pFH)
                          .Byte("pF", &result.pF)
                          .Integer("pSH", &result.pSH)
                          .Integer("pSV", &result.pSV)
-                         .Read(stream, kMostSanPictureBytes);
+                         .Read(stream, size_t{UINT32_MAX}, kMostSanPictureBytes);
   if (!taken) {
     return false;
   }

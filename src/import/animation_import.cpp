@@ -11,16 +11,8 @@
 namespace torvel {
 namespace {
 
-// The most cells of w x h an empty store takes.
-int EmptyStoreCapacity(int w, int h) {
-  if (w > TCellTable::kMostCellSide || h > TCellTable::kMostCellSide) {
-    return 0;
-  }
-  return TCellTable::CapacityFor(w, h);
-}
-
 int StoreRoom(std::optional<int> room, int w, int h) {
-  return room ? *room : EmptyStoreCapacity(w, h);
+  return room ? *room : EmptyStoreRoom(w, h);
 }
 
 }  // namespace
@@ -28,6 +20,8 @@ int StoreRoom(std::optional<int> room, int w, int h) {
 TReadLimits StoreReadLimits(std::optional<int> room) {
   TReadLimits limits;
   limits.MostCanvasPixels = kMaxPicturePixels;
+  // Twice the pixels the store can hold: frame areas off the canvas count too.
+  limits.MostDecodedPixels = TCellTable::kMostCellBytes / 3 * 2;
   limits.FramesWanted = [room](int w, int h) { return std::max(1, StoreRoom(room, w, h)); };
   return limits;
 }
@@ -52,23 +46,10 @@ bool ReadFramesForStore(const std::string& path, std::optional<int> room, TFileF
     return false;
   }
   file.Format = PictureFormatOf(bytes);
-  if (!ReadAnimationFrames(bytes, StoreReadLimits(room), file.Frames, error)) {
-    return false;
-  }
-  const TDecodedFrames& frames = file.Frames;
-  if (!file.IsAnimation()) {
-    return true;
-  }
-  const int accepted = std::min(frames.Count(), StoreRoom(room, frames.Width, frames.Height));
-  if (accepted < frames.FramesInFile) {
-    error = AcceptedCellsText(accepted, frames.FramesInFile, kCapacityReached);
-    return false;
-  }
-  return true;
+  return ReadAnimationFrames(bytes, StoreReadLimits(room), file.Frames, error);
 }
 
-bool AnimationCells(const TDecodedFrames& frames, TImportedAnimation& animation,
-                    std::string& error) {
+bool AnimationCells(TDecodedFrames& frames, TImportedAnimation& animation, std::string& error) {
   if (!CellsFromFrames(frames, 1, animation.Cells, error)) {
     return false;
   }

@@ -20,12 +20,13 @@ struct TFileFrames {
   TDecodedFrames Frames;
 
   bool IsAnimation() const { return Frames.FramesInFile > 1; }
+  // Frames the file has beyond those read: more than the store has room for.
+  bool HasMoreFrames() const { return Frames.FramesInFile > Frames.Count(); }
 };
 
 // Reads a GIF, WebP or PNG file for a store with room for that many cells (see
-// StoreReadLimits). An animation whose frames do not all fit is refused with the counts accepted of
-// offered and "Capacity reached"; the errors of reading the file and of ReadAnimationFrames
-// otherwise.
+// StoreReadLimits): the frames that fit are read and the others counted (HasMoreFrames). The
+// errors of reading the file and of ReadAnimationFrames.
 bool ReadFramesForStore(const std::string& path, std::optional<int> room, TFileFrames& file,
                         std::string& error);
 
@@ -36,12 +37,12 @@ bool ReadPictureBytes(const std::string& path, std::vector<uint8_t>& bytes, std:
 // reading more.
 TPictureFormat PictureFileFormat(const std::string& path);
 
-// Makes the frames of an animation into one cell each, with the interval they play at.
+// Makes the frames of an animation into one cell each, with the interval they play at; the
+// frames' pixels are let go of as they become cells.
 struct TImportedAnimation {
   TImportedCells Cells;
   TPlayingSpeed Speed;
 };
-bool AnimationCells(const TDecodedFrames& frames, TImportedAnimation& animation,
-                    std::string& error);
+bool AnimationCells(TDecodedFrames& frames, TImportedAnimation& animation, std::string& error);
 
 }  // namespace torvel

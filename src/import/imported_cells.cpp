@@ -75,53 +75,56 @@ bool TopLeftsTransparent(const TDecodedFrames& frames, int cellsPerFrame) {
   return true;
 }
 
-void DrawFrame(const std::vector<uint8_t>& frame, int width, int height, int left, uint32_t key,
-               Bitmap& picture) {
+std::shared_ptr<Bitmap> CellOfFrame(const std::vector<uint8_t>& frame, int frameWidth,
+                                    const TRect& piece, uint32_t key) {
+  auto cell = std::make_shared<Bitmap>(piece.Width(), piece.Height());
   const uint8_t keyRgb[3] = {uint8_t(key >> 16), uint8_t(key >> 8), uint8_t(key)};
-  const uint8_t* from = frame.data();
-  for (int y = 0; y < height; ++y) {
-    uint8_t* to = picture.Row(y) + size_t(left) * 3;
-    for (int x = 0; x < width; ++x, from += 4, to += 3) {
+  for (int y = 0; y < piece.Height(); ++y) {
+    const uint8_t* from = frame.data() + (size_t(y) * frameWidth + piece.Left) * 4;
+    uint8_t* to = cell->Row(y);
+    for (int x = 0; x < piece.Width(); ++x, from += 4, to += 3) {
       const uint8_t* rgb = IsTransparent(from) ? keyRgb : from;
       to[0] = rgb[2];  // blue, green, red
       to[1] = rgb[1];
       to[2] = rgb[0];
     }
   }
+  return cell;
 }
 
 }  // namespace
 
-bool CellsFromFrames(const TDecodedFrames& frames, int cellsPerFrame, TImportedCells& cells,
+bool CellsFromFrames(TDecodedFrames& frames, int cellsPerFrame, TImportedCells& cells,
                      std::string& error) {
   error = kCapacityReached;
-  const int64_t width = int64_t{frames.Width} * frames.Count();
   const bool cut = cellsPerFrame == 1 || frames.Count() == 1;
-  if (frames.Count() < 1 || cellsPerFrame < 1 || !cut || frames.Width / cellsPerFrame < 1 ||
-      !Bitmap::IsAllowedSize(width, frames.Height)) {
+  const int cellWidth = cellsPerFrame >= 1 ? frames.Width / cellsPerFrame : 0;
+  if (frames.Count() < 1 || !cut || cellWidth < 1 ||
+      !Bitmap::IsAllowedSize(cellWidth, frames.Height)) {
     return false;
   }
   error = kOutOfMemory;
-  TImportedCells result;
-  if (!result.Picture.Resize(static_cast<int>(width), frames.Height)) {
-    return false;
-  }
   try {
+    TImportedCells result;
     TColourSet used;
     const bool anyTransparent = CollectColours(frames, used);
     uint32_t key = 0;
     const bool keyed = anyTransparent && used.FindUnused(key);
     result.Transparent = keyed && TopLeftsTransparent(frames, cellsPerFrame);
-    for (int f = 0; f < frames.Count(); ++f) {
-      DrawFrame(frames.Rgba[size_t(f)], frames.Width, frames.Height, f * frames.Width, key,
-                result.Picture);
+    result.Cells.reserve(size_t(frames.Count()) * cellsPerFrame);
+    for (std::vector<uint8_t>& frame : frames.Rgba) {
+      for (int k = 0; k < cellsPerFrame; ++k) {
+        const TRect piece{k * cellWidth, 0, (k + 1) * cellWidth, frames.Height};
+        result.Cells.push_back(CellOfFrame(frame, frames.Width, piece, key));
+      }
+      frame = {};
     }
+    result.Offered = frames.FramesInFile > frames.Count() ? frames.FramesInFile : result.Count();
+    cells = std::move(result);
+    return true;
   } catch (const std::bad_alloc&) {
     return false;
   }
-  result.Cells = frames.Count() * cellsPerFrame;
-  cells = std::move(result);
-  return true;
 }
 
 int NearestListedInterval(int delayMs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,6 +27,10 @@ bool DecodeBmp(const std::vector<uint8_t>& bytes, Bitmap& out, std::string& erro
 // with positive height, 24 bits per pixel, no compression, no colour table, rows bottom-up and
 // padded to 4 bytes (the picture's own padding bytes are written as they are).
 constexpr size_t kBmpHeaderSize = 54;
+// The headers of such an image of width x height pixels (its size must fit the headers' 32 bits),
+// and the bytes of each of its rows.
+std::array<uint8_t, kBmpHeaderSize> BmpHeaders(int width, int height);
+int64_t BmpRowBytes(int64_t width);
 bool EncodeBmp(const Bitmap& picture, TStream& stream);
 // Throws std::bad_alloc when memory runs out.
 std::vector<uint8_t> EncodeBmp(const Bitmap& picture);

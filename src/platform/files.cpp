@@ -222,21 +222,61 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
   return ok;
 }
 
+namespace {
+
+// An open descriptor as a stream, unbuffered: its writers hand over large blocks.
+class TDescriptorStream : public TStream {
+ public:
+  explicit TDescriptorStream(int fd) : fd_(fd) {}
+  size_t Read(void* buffer, size_t count) override {
+    const ssize_t n = ::read(fd_, buffer, count);
+    return n > 0 ? static_cast<size_t>(n) : 0;
+  }
+  size_t Write(const void* buffer, size_t count) override {
+    return WriteAllTo(fd_, static_cast<const uint8_t*>(buffer), count) ? count : 0;
+  }
+  bool Seek(int64_t position) override {
+    return position >= 0 && ::lseek(fd_, position, SEEK_SET) == position;
+  }
+  int64_t Position() const override { return ::lseek(fd_, 0, SEEK_CUR); }
+  int64_t Size() const override {
+    struct stat info {};
+    return ::fstat(fd_, &info) == 0 ? info.st_size : 0;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
 bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size,
+                     TWriteFailure* failure) {
+  return WriteFileSafely(
+      path, [&](TStream& stream) { return stream.WriteAll(data, size); }, failure);
+}
+
+bool WriteFileSafely(const std::string& path, const std::function<bool(TStream&)>& write,
                      TWriteFailure* failure) {
   TWriteFailure ignored = TWriteFailure::None;
   TWriteFailure& why = failure != nullptr ? *failure : ignored;
   RemoveStaleTemporaryFiles(FolderPart(path));
   why = TWriteFailure::Creating;
   const std::string temp = TemporaryNameBeside(path);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     return false;
   }
   // The lock tells a later save that this temporary file is still being written.
   ::flock(fd, LOCK_EX | LOCK_NB);
   why = TWriteFailure::Writing;
-  const bool written = WriteAllTo(fd, data, size) && TakeOverMode(path, fd) && ::fsync(fd) == 0;
+  TDescriptorStream stream(fd);
+  bool written = false;
+  try {
+    written = write(stream) && TakeOverMode(path, fd) && ::fsync(fd) == 0;
+  } catch (...) {
+    written = false;  // the writer ran out of memory: the previous file stays
+  }
   const bool closed = ::close(fd) == 0;
   if (written && closed) {
     why = TWriteFailure::Replacing;

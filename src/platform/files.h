@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/stream.h"
 
 namespace torvel {
 
@@ -37,6 +40,11 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
 // folder by an earlier save that was killed are removed first.
 enum class TWriteFailure { None, Creating, Writing, Replacing };
 bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size,
+                     TWriteFailure* failure = nullptr);
+// The same for a file too large to be made in memory first: write fills the temporary file
+// through the stream it is given (which may seek back over what it wrote) and returns false
+// when it fails.
+bool WriteFileSafely(const std::string& path, const std::function<bool(TStream&)>& write,
                      TWriteFailure* failure = nullptr);
 
 struct TFolderEntry {

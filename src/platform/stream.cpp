@@ -66,6 +66,25 @@ bool TMemoryView::Seek(int64_t position) {
   return SeekTo(position, position_);
 }
 
+size_t TStreamWindow::Read(void* buffer, size_t count) {
+  const int64_t left = std::max<int64_t>(length_ - position_, 0);
+  const auto wanted = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(count)));
+  if (wanted == 0 || !base_.Seek(offset_ + position_)) {
+    return 0;
+  }
+  const size_t read = base_.Read(buffer, wanted);
+  position_ += static_cast<int64_t>(read);
+  return read;
+}
+
+bool TStreamWindow::Seek(int64_t position) {
+  if (position < 0) {
+    return false;
+  }
+  position_ = position;
+  return true;
+}
+
 std::vector<uint8_t> TMemoryStream::TakeBytes() {
   position_ = 0;
   return std::exchange(data_, {});

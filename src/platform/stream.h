@@ -68,6 +68,26 @@ class TMemoryView : public TStream {
   size_t position_ = 0;
 };
 
+// A read-only stream over a stretch of another stream, which must outlive it: length bytes from
+// offset on. It moves the other stream's position as it reads.
+class TStreamWindow : public TStream {
+ public:
+  TStreamWindow(TStream& base, int64_t offset, int64_t length)
+      : base_(base), offset_(offset), length_(length) {}
+
+  size_t Read(void* buffer, size_t count) override;
+  size_t Write(const void*, size_t) override { return 0; }
+  bool Seek(int64_t position) override;
+  int64_t Position() const override { return position_; }
+  int64_t Size() const override { return length_; }
+
+ private:
+  TStream& base_;
+  int64_t offset_;
+  int64_t length_;
+  int64_t position_ = 0;
+};
+
 // A stream over an open file.
 class TFileStream : public TStream {
  public:

@@ -60,6 +60,27 @@ bool TPropertyWriter::Bytes(const std::string& name, const std::vector<uint8_t>&
   return PutByte(tags::kLongBytes) && Put(length, 4) && Put(bytes.data(), bytes.size());
 }
 
+bool TPropertyWriter::StreamedBytes(const std::string& name,
+                                    const std::function<bool(TStream&)>& fill) {
+  uint8_t length[4] = {};
+  if (!PutShortString(name) || !PutByte(tags::kLongBytes)) {
+    return false;
+  }
+  const int64_t lengthAt = stream_.Position();
+  if (!Put(length, 4)) {
+    return false;
+  }
+  const int64_t start = stream_.Position();
+  ok_ = fill(stream_);
+  const int64_t end = stream_.Position();
+  if (!ok_ || end - start > int64_t{UINT32_MAX}) {
+    return ok_ = false;
+  }
+  WriteLittleEndian32(length, static_cast<uint32_t>(end - start));
+  ok_ = stream_.Seek(lengthAt) && stream_.WriteAll(length, 4) && stream_.Seek(end);
+  return ok_;
+}
+
 bool TPropertyWriter::Text(const std::string& name, const std::string& text) {
   return Bytes(name, std::vector<uint8_t>(text.begin(), text.end()));
 }
@@ -92,15 +113,26 @@ bool ReadNumber(TStream& stream, int bytes, uint32_t& value) {
   return true;
 }
 
-bool ReadBytes(TStream& stream, uint32_t length, size_t maxBytes, std::vector<uint8_t>& bytes) {
-  if (length > static_cast<uint64_t>(stream.Remaining()) || length > maxBytes) {
+struct TByteLimits {
+  size_t Most;
+  size_t SpanAbove;
+};
+
+bool ReadBytes(TStream& stream, uint32_t length, const TByteLimits& limits, TPropertyValue& value) {
+  if (length > static_cast<uint64_t>(stream.Remaining()) || length > limits.Most) {
     return false;  // a length that lies: refused before anything is allocated
   }
-  bytes.resize(length);
-  return stream.ReadExact(bytes.data(), length);
+  if (length > limits.SpanAbove) {
+    value.Kind = TPropertyValue::TKind::Span;
+    value.Span = {stream.Position(), length, true};
+    return stream.Seek(stream.Position() + length);
+  }
+  value.Kind = TPropertyValue::TKind::Bytes;
+  value.Bytes.resize(length);
+  return stream.ReadExact(value.Bytes.data(), length);
 }
 
-bool ReadValue(TStream& stream, size_t maxBytes, TPropertyValue& value) {
+bool ReadValue(TStream& stream, const TByteLimits& limits, TPropertyValue& value) {
   uint8_t tag = 0;
   if (!ReadByte(stream, tag)) {
     return false;
@@ -123,11 +155,9 @@ bool ReadValue(TStream& stream, size_t maxBytes, TPropertyValue& value) {
       value.Boolean = tag == tags::kTrue;
       return true;
     case tags::kShortBytes:
-      value.Kind = TKind::Bytes;
-      return ReadNumber(stream, 1, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
+      return ReadNumber(stream, 1, raw) && ReadBytes(stream, raw, limits, value);
     case tags::kLongBytes:
-      value.Kind = TKind::Bytes;
-      return ReadNumber(stream, 4, raw) && ReadBytes(stream, raw, maxBytes, value.Bytes);
+      return ReadNumber(stream, 4, raw) && ReadBytes(stream, raw, limits, value);
     default:
       return false;  // a tag this format does not use
   }
@@ -135,7 +165,8 @@ bool ReadValue(TStream& stream, size_t maxBytes, TPropertyValue& value) {
 
 }  // namespace
 
-bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record, size_t maxBytes) {
+bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record, size_t maxBytes,
+                        size_t spanAbove) {
   try {
     char signature[4] = {};
     if (!stream.ReadExact(signature, 4) || std::memcmp(signature, kPropertySignature, 4) != 0 ||
@@ -150,7 +181,7 @@ bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record, size_t maxByte
       if (property.Name.empty()) {
         break;  // the 0x00 that ends the property list
       }
-      if (!ReadValue(stream, maxBytes, property.Value)) {
+      if (!ReadValue(stream, {maxBytes, spanAbove}, property.Value)) {
         return false;
       }
       record.Properties.push_back(std::move(property));
@@ -183,6 +214,11 @@ TPropertyFields& TPropertyFields::Bytes(const char* name, std::vector<uint8_t>* 
   return Add(name, field);
 }
 
+TPropertyFields& TPropertyFields::Bytes(const char* name, std::vector<uint8_t>* field,
+                                        TStreamSpan* span) {
+  return Add(name, TBytesOrSpan{field, span});
+}
+
 TPropertyFields& TPropertyFields::Text(const char* name, std::string* field) {
   return Add(name, field);
 }
@@ -199,6 +235,15 @@ bool TPropertyFields::Store(TPropertyValue& value, const TTarget& target) {
   if (auto* boolean = std::get_if<bool*>(&target)) {
     return value.Kind == TKind::Boolean && (**boolean = value.Boolean, true);
   }
+  if (auto* both = std::get_if<TBytesOrSpan>(&target)) {
+    if (value.Kind == TKind::Span) {
+      both->Bytes->clear();
+      *both->Span = value.Span;
+      return true;
+    }
+    *both->Span = {};
+    return value.Kind == TKind::Bytes && (*both->Bytes = std::move(value.Bytes), true);
+  }
   if (value.Kind != TKind::Bytes) {
     return false;
   }
@@ -210,9 +255,9 @@ bool TPropertyFields::Store(TPropertyValue& value, const TTarget& target) {
   return true;
 }
 
-bool TPropertyFields::Read(TStream& stream, size_t maxBytes) const {
+bool TPropertyFields::Read(TStream& stream, size_t maxBytes, size_t spanAbove) const {
   TPropertyRecord record;
-  return ReadPropertyRecord(stream, record, maxBytes) && Take(record.Properties);
+  return ReadPropertyRecord(stream, record, maxBytes, spanAbove) && Take(record.Properties);
 }
 
 bool TPropertyFields::Take(std::vector<TProperty>& properties) const {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -26,12 +28,21 @@ inline constexpr uint8_t kLongBytes = 0x0C;
 
 inline constexpr char kPropertySignature[] = "TPF0";
 
+// A byte string left in the stream because it is too long to be read into memory: where its
+// bytes start and how many there are.
+struct TStreamSpan {
+  int64_t Offset = 0;
+  uint32_t Length = 0;
+  bool Present = false;
+};
+
 struct TPropertyValue {
-  enum class TKind { Integer, Boolean, Bytes };
+  enum class TKind { Integer, Boolean, Bytes, Span };
   TKind Kind = TKind::Integer;
   int32_t Integer = 0;
   bool Boolean = false;
   std::vector<uint8_t> Bytes;
+  TStreamSpan Span;  // of a Span
 };
 
 struct TProperty {
@@ -51,6 +62,10 @@ class TPropertyWriter {
   bool Boolean(const std::string& name, bool value);
   // Up to 255 bytes with the short tag, longer ones with the long tag.
   bool Bytes(const std::string& name, const std::vector<uint8_t>& bytes);
+  // A byte string that fill writes straight into the stream, always with the long tag; its
+  // length is put in front of it afterwards, so the stream must be able to seek back. False
+  // when fill fails or the string is longer than the tag's 32 bits count.
+  bool StreamedBytes(const std::string& name, const std::function<bool(TStream&)>& fill);
   bool Text(const std::string& name, const std::string& text);
   // Ends the property list and the (empty) list of nested records.
   bool End();
@@ -78,16 +93,23 @@ class TPropertyFields {
   TPropertyFields& Byte(const char* name, uint8_t* field);
   TPropertyFields& Boolean(const char* name, bool* field);
   TPropertyFields& Bytes(const char* name, std::vector<uint8_t>* field);
+  // Bytes read into memory, or left in the stream as a span when they are too long for that.
+  TPropertyFields& Bytes(const char* name, std::vector<uint8_t>* field, TStreamSpan* span);
   TPropertyFields& Text(const char* name, std::string* field);
 
   // Reads one record (see ReadPropertyRecord) and stores every property in its field, a repeated
   // one overwriting the earlier. False, with the fields possibly half filled, when the record
   // cannot be read, or a name has no field or a tag does not suit it.
-  bool Read(TStream& stream, size_t maxBytes = size_t{1} << 32) const;
+  bool Read(TStream& stream, size_t maxBytes = size_t{1} << 32, size_t spanAbove = SIZE_MAX) const;
 
  private:
   bool Take(std::vector<TProperty>& properties) const;
-  using TTarget = std::variant<int32_t*, uint8_t*, bool*, std::vector<uint8_t>*, std::string*>;
+  struct TBytesOrSpan {
+    std::vector<uint8_t>* Bytes;
+    TStreamSpan* Span;
+  };
+  using TTarget =
+      std::variant<int32_t*, uint8_t*, bool*, std::vector<uint8_t>*, std::string*, TBytesOrSpan>;
   struct TField {
     const char* Name;
     TTarget Target;
@@ -100,8 +122,9 @@ class TPropertyFields {
 // Reads one record from the stream's position. False on a wrong signature, an unknown tag, a
 // nested record, a length larger than the bytes left, or data that ends early; nothing is
 // allocated from a length before it has been checked against the stream.
-// Byte strings longer than maxBytes are refused the same way.
-bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record,
-                        size_t maxBytes = size_t{1} << 32);
+// Byte strings longer than maxBytes are refused the same way; those longer than spanAbove (and
+// within maxBytes and the stream) are skipped and recorded as spans.
+bool ReadPropertyRecord(TStream& stream, TPropertyRecord& record, size_t maxBytes = size_t{1} << 32,
+                        size_t spanAbove = SIZE_MAX);
 
 }  // namespace torvel

@@ -103,7 +103,7 @@ class FileDropTest : public testing::Test {
   // The colour of the top-left pixel of the cell at the position.
   TColor CellColor(int position) {
     const TCellTable& table = Editor().Strip->Table;
-    return table.Cells.Pixel(table.Order[position] * table.CellWidth, 0);
+    return table.CellAt(position).Pixel(0, 0);
   }
 
   test::TScriptedPlatformUi ui;

@@ -159,7 +159,7 @@ TEST_F(MainWindowTest, EditingThroughMenusAndKeys) {
   ASSERT_EQ(editor.Strip->Table.Count, 3);
   QTest::keyClick(&window, Qt::Key_F6);  // Reverse
   const TCellTable& t = editor.Strip->Table;
-  EXPECT_EQ(t.Cells.Pixel(t.CellRect(t.Order[0]).Left, 0), 3u);
+  EXPECT_EQ(t.CellAt(0).Pixel(0, 0), 3u);
   editor.CellList()->setCurrentRow(0);
   QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);  // Copy
   EXPECT_EQ(ui.ClipboardPicture->Width(), 10);

@@ -11,7 +11,7 @@ namespace {
 
 // A strip of n pieces of w x h, piece k filled with colour Colour(k).
 TColor Colour(int k) {
-  return static_cast<TColor>(0x102030 * (k + 1)) & 0xFFFFFF;
+  return (0x102030u * static_cast<TColor>(k + 1)) & 0xFFFFFF;
 }
 
 Bitmap Strip(int n, int w, int h) {
@@ -32,7 +32,7 @@ class AddCellsTest : public testing::Test {
 
   TColor CellColour(int position, int x = 0, int y = 0) {
     const TCellTable& t = store->Table;
-    return t.Cells.Pixel(t.CellRect(t.Order[position]).Left + x, y);
+    return t.CellAt(position).Pixel(x, y);
   }
 
   std::unique_ptr<TAnimationStrip> store = std::make_unique<TAnimationStrip>();
@@ -46,13 +46,13 @@ TEST_F(AddCellsTest, CutsAPictureIntoEqualCells) {
   EXPECT_EQ(t.Count, 3);
   EXPECT_EQ(t.CellWidth, 100);
   EXPECT_EQ(t.CellHeight, 100);
-  EXPECT_EQ(t.Capacity, 218);
+  EXPECT_EQ(t.Capacity, TCellTable::kSlots);
   EXPECT_FALSE(store->IsEmpty());
   for (int p = 0; p < 3; ++p) {
     EXPECT_EQ(CellColour(p, 99, 99), Colour(p));
   }
   EXPECT_FALSE(preview->Shown.empty());  // the first cell is drawn at once
-  EXPECT_EQ(preview->Shown.back().Rect, t.CellRect(t.Order[0]));
+  EXPECT_EQ(preview->Shown.back().Cell, t.Cells[t.Order[0]].get());
 }
 
 TEST_F(AddCellsTest, DropsTheRestColumnsOfAPictureThatDoesNotDivide) {
@@ -96,23 +96,38 @@ TEST_F(AddCellsTest, NothingIsAddedFromNoPictureOrTooManyPieces) {
   EXPECT_EQ(store->LastError, "Unexpected error");
 }
 
-TEST_F(AddCellsTest, StopsAtCapacityKeepingWhatWasAdded) {
-  Bitmap big = Strip(14, 640, 480);
-  EXPECT_EQ(store->AddCells(&big, 14, -1), 13);
+TEST_F(AddCellsTest, StopsWhenEverySlotIsTakenKeepingWhatWasAdded) {
+  store->MakesThumbnails = false;
+  Bitmap dots = Strip(TCellTable::kSlots + 1, 1, 1);
+  EXPECT_EQ(store->AddCells(&dots, TCellTable::kSlots + 1, -1), TCellTable::kSlots);
   EXPECT_EQ(store->LastError, "Capacity reached");
-  EXPECT_EQ(store->Table.Count, 13);
-  Bitmap more = Strip(1, 640, 480);
+  Bitmap more = Strip(1, 1, 1);
   EXPECT_EQ(store->AddCells(&more, 1, -1), 0);
   EXPECT_EQ(store->LastError, "Capacity reached");
+  EXPECT_EQ(CellColour(TCellTable::kSlots - 1), Colour(TCellTable::kSlots - 1));
 }
 
-TEST_F(AddCellsTest, APictureOfMoreThanFourMillionPixelsCannotBeAdded) {
-  Bitmap huge(2001, 2000);
-  EXPECT_EQ(store->AddCells(&huge, 1, -1), 0);
+// 42 cells of 4096 x 4096 are 2,113,929,216 bytes of pixels; a 43rd would pass 2 GiB.
+TEST_F(AddCellsTest, StopsAtThePixelBudgetKeepingWhatWasAdded) {
+  store->MakesThumbnails = false;
+  Bitmap large = Strip(1, 4096, 4096);
+  for (int k = 0; k < 42; ++k) {
+    ASSERT_EQ(store->AddCells(&large, 1, -1), 1) << k;
+  }
+  EXPECT_EQ(store->Table.Capacity, 42);
+  EXPECT_EQ(store->AddCells(&large, 1, -1), 0);
   EXPECT_EQ(store->LastError, "Capacity reached");
-  EXPECT_TRUE(store->IsEmpty());
-  EXPECT_EQ(store->Table.CellWidth, 0);  // the empty table's fields stay as they were
-  EXPECT_EQ(store->Table.Capacity, 1);
+  EXPECT_EQ(store->Table.Count, 42);
+}
+
+TEST_F(AddCellsTest, ScreenshotsOfTodaysScreensAreCells) {
+  Bitmap uhd(3840, 2160);
+  EXPECT_EQ(store->AddCells(&uhd, 1, -1), 1);
+  EXPECT_EQ(store->Table.Capacity, 86);
+  store->Clear();
+  Bitmap fullHd = Strip(2, 1920, 1080);
+  EXPECT_EQ(store->AddCells(&fullHd, 2, -1), 2);
+  EXPECT_EQ(store->Table.Capacity, 345);
 }
 
 TEST_F(AddCellsTest, CellsWiderThanSixteenBitsAreRefused) {
@@ -141,16 +156,14 @@ TEST_F(AddCellsTest, ThumbnailsAreFittedIntoTheirBoxes) {
   const TCellTable& t = store->Table;
   EXPECT_EQ(t.ThumbSizes[0].Width, 48);
   EXPECT_EQ(t.ThumbSizes[0].Height, 12);
-  EXPECT_EQ(t.Thumbnails.Pixel(47, 11), Colour(0));
-  EXPECT_EQ(t.Thumbnails.Pixel(10, 12), kWhite);  // the rest of the box is white
-  EXPECT_EQ(t.Thumbnails.Pixel(47, 47), kWhite);
+  EXPECT_EQ(t.Thumbnails[0]->Width(), 48);
+  EXPECT_EQ(t.Thumbnails[0]->Pixel(47, 11), Colour(0));
   store->Clear();
   Bitmap small = Strip(2, 20, 30);
   store->AddCells(&small, 2, -1);
   EXPECT_EQ(t.ThumbSizes[1].Width, 20);  // small cells are not enlarged
   EXPECT_EQ(t.ThumbSizes[1].Height, 30);
-  EXPECT_EQ(t.Thumbnails.Pixel(48 + 19, 29), Colour(1));
-  EXPECT_TRUE(t.Thumbnails.Transparent);
+  EXPECT_EQ(t.Thumbnails[1]->Pixel(19, 29), Colour(1));
 }
 
 TEST_F(AddCellsTest, ThumbnailSizesRoundHalvesToEven) {
@@ -163,29 +176,26 @@ TEST_F(AddCellsTest, ThumbnailSizesRoundHalvesToEven) {
   EXPECT_EQ(store->Table.ThumbSizes[0].Height, 4);
 }
 
-TEST_F(AddCellsTest, SharedBitmapsGrowTenSlotsAheadWithinCapacity) {
-  Bitmap picture = Strip(1, 10, 8);
-  store->AddCells(&picture, 1, -1);
+TEST_F(AddCellsTest, WholePicturesOfTheCellSizeAreSharedOthersStretched) {
+  const TCellPicture first = std::make_shared<const Bitmap>(Strip(1, 10, 8));
+  const TCellPicture other = std::make_shared<const Bitmap>(Strip(1, 20, 4));
+  EXPECT_EQ(store->AddPictures({first, other, first}, -1), 3);
   const TCellTable& t = store->Table;
-  EXPECT_EQ(t.Cells.Width(), 11 * 10);
-  EXPECT_EQ(t.Cells.Height(), 8);
-  EXPECT_EQ(t.Thumbnails.Width(), 11 * 48);
-  EXPECT_EQ(t.Thumbnails.Height(), 48);
-  for (int i = 0; i < 11; ++i) {
-    store->AddCells(&picture, 1, -1);
-  }
-  EXPECT_EQ(t.Count, 12);
-  EXPECT_EQ(t.Cells.Width(), 22 * 10);  // grown once more, for slot 11
-  store->Clear();
-  Bitmap large = Strip(13, 640, 480);
-  store->AddCells(&large, 13, -1);
-  EXPECT_EQ(store->Table.Cells.Width(), 13 * 640);  // slot 11 grew it, but not beyond Capacity
+  EXPECT_EQ(t.Cells[t.Order[0]], first);
+  EXPECT_EQ(t.Cells[t.Order[2]], first);
+  ASSERT_NE(t.Cells[t.Order[1]], other);
+  EXPECT_EQ(t.CellAt(1).Width(), 10);
+  EXPECT_EQ(t.CellAt(1).Height(), 8);
+  EXPECT_EQ(store->AddPictures({nullptr}, -1), 0);
+  EXPECT_EQ(t.Count, 3);
 }
 
-TEST_F(AddCellsTest, ReserveSlotIgnoresNegativeSlots) {
-  EXPECT_FALSE(store->ReserveSlot(-1));
-  EXPECT_EQ(store->LastError, "Index out of range");
-  EXPECT_EQ(store->Table.Cells.Width(), 1);
+TEST_F(AddCellsTest, DeletingACellLetsGoOfItsPicture) {
+  Bitmap picture = Strip(2, 6, 6);
+  store->AddCells(&picture, 2, -1);
+  const std::weak_ptr<const Bitmap> cell = store->Table.Cells[store->Table.Order[0]];
+  ASSERT_TRUE(store->DeleteCell(0));
+  EXPECT_TRUE(cell.expired());
 }
 
 TEST_F(AddCellsTest, DeletedSlotsAreReused) {

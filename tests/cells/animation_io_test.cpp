@@ -102,12 +102,12 @@ TEST(AnimationIo, RoundTripsCellsSettingsAndReservedValues) {
   ASSERT_EQ(ReadError(Saved(table), &back), "");
   EXPECT_EQ(back.CellCount(), 5);
   EXPECT_EQ(back.Record.pW, 7);
-  EXPECT_EQ(back.Picture.Height(), 3);
+  ASSERT_EQ(back.Cells.size(), 5u);
+  EXPECT_EQ(back.Cells[0]->Height(), 3);
   EXPECT_TRUE(back.Record.pI.empty());  // released once decoded
   for (int p = 0; p < 5; ++p) {
-    const TRect cell = table.CellRect(table.Order[p]);
     for (int x = 0; x < 7; ++x) {
-      EXPECT_EQ(back.Picture.Pixel(p * 7 + x, 0), table.Cells.Pixel(cell.Left + x, 0)) << p;
+      EXPECT_EQ(back.Cells[p]->Pixel(x, 0), table.CellAt(p).Pixel(x, 0)) << p;
     }
   }
   TAnimationStrip target;
@@ -244,23 +244,35 @@ TEST(AnimationIo, OversizedPicturesAreRefusedBeforeAllocating) {
   ASSERT_TRUE(ZlibCompress(bmp, 1, packed));
   EXPECT_EQ(ReadError(Record(packed, 1)), kOutOfMemory);
 
-  // A payload that inflates far beyond the largest animation's image.
-  ASSERT_TRUE(ZlibCompress(std::vector<uint8_t>(kMostAnimationBmpBytes + 1000, 0), 9, packed));
-  EXPECT_EQ(ReadError(Record(packed, 1)), kOutOfMemory);
+  // A header whose rows would need far more bytes than its compressed data can inflate to.
+  const int32_t wide = 60000, high = 30000;
+  std::memcpy(bmp.data() + 18, &wide, 4);
+  std::memcpy(bmp.data() + 22, &high, 4);
+  ASSERT_TRUE(ZlibCompress(bmp, 1, packed));
+  EXPECT_EQ(ReadError(Record(packed, 60000)), kOutOfMemory);
 }
 
-TEST(AnimationIo, PicturesLongerThanAnyAnimationAreNotRead) {
-  EXPECT_EQ(ReadError(Record(std::vector<uint8_t>(kMostSanPictureBytes + 1, 0x78), 1)),
-            kUnsupportedFormat);
+TEST(AnimationIo, OnlyTheCellsThereIsRoomForAreMade) {
+  auto store = Store(6, 4, 4);
+  const std::vector<uint8_t> saved = Saved(store->Table);
+  TMemoryView file(saved);
+  TAnimationContents back;
+  std::string error;
+  int askedWidth = 0;
+  ASSERT_TRUE(ReadAnimation(file, back, error, [&](int w, int) { return askedWidth = w, 4; }));
+  EXPECT_EQ(askedWidth, 4);
+  EXPECT_EQ(back.CellCount(), 6);
+  ASSERT_EQ(back.Cells.size(), 4u);
+  EXPECT_EQ(back.Cells[3]->Pixel(0, 0), store->Table.CellAt(3).Pixel(0, 0));
 }
 
 TEST(AnimationIo, AnEmptyStoreAcceptsWhatFitsItsCapacity) {
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 10), 10);
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 0), 0);
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(5, 10), 10), 0);  // narrower than one pixel a cell
-  // 21845 pixels of cells side by side at most.
-  EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(21846 * 2, 1), 21846), 10922);
+  EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(21847 * 2, 1), 21847), TCellTable::kSlots);
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(65536, 1), 1), 0);  // sides are 16-bit
+  EXPECT_EQ(CellsAcceptedWhenEmpty(1920, 1080, 400), 345);
 }
 
 }  // namespace

@@ -23,14 +23,18 @@ TEST(CellHelpers, SafeDivFitScaleAndRounding) {
   EXPECT_EQ(b.Height(), 1);
 }
 
+// Every slot, within 2 GiB of 24-bit pixels.
 TEST(CellTable, CapacityRule) {
-  EXPECT_EQ(TCellTable::CapacityFor(32, 32), 682);
-  EXPECT_EQ(TCellTable::CapacityFor(100, 100), 218);
-  EXPECT_EQ(TCellTable::CapacityFor(640, 480), 13);
-  EXPECT_EQ(TCellTable::CapacityFor(1, 1), 21845);
-  EXPECT_EQ(TCellTable::CapacityFor(30000, 10), 1);   // wider than the limit: still one
-  EXPECT_EQ(TCellTable::CapacityFor(2001, 2000), 0);  // more than 4,000,000 pixels
-  EXPECT_EQ(TCellTable::CapacityFor(2000, 2000), 1);
+  EXPECT_EQ(TCellTable::CapacityFor(1, 1), TCellTable::kSlots);
+  EXPECT_EQ(TCellTable::CapacityFor(100, 100), TCellTable::kSlots);
+  EXPECT_EQ(TCellTable::CapacityFor(181, 181), TCellTable::kSlots);  // 21,849 of them would fit
+  EXPECT_EQ(TCellTable::CapacityFor(182, 181), 21729);
+  EXPECT_EQ(TCellTable::CapacityFor(640, 480), 2330);
+  EXPECT_EQ(TCellTable::CapacityFor(1920, 1080), 345);
+  EXPECT_EQ(TCellTable::CapacityFor(65535, 1), 10922);
+  EXPECT_EQ(TCellTable::CapacityFor(65535, 10922), 1);  // a single cell may take it all
+  EXPECT_EQ(TCellTable::CapacityFor(65535, 10923), 0);  // but not more
+  EXPECT_EQ(TCellTable::CapacityFor(0, 10), 0);
 }
 
 // A table of `count` cells at positions 0..count-1 in slots 0..count-1.
@@ -160,18 +164,18 @@ TEST(CellTable, RectanglesOfSlots) {
   t.CellWidth = 30;
   t.CellHeight = 20;
   t.ThumbSizes[2] = {48, 32};
-  EXPECT_EQ(t.CellRect(2), (TRect{60, 0, 90, 20}));
-  EXPECT_EQ(t.ThumbnailRect(2, false), (TRect{96, 0, 144, 48}));
-  EXPECT_EQ(t.ThumbnailRect(2, true), (TRect{96, 0, 144, 32}));
+  EXPECT_EQ(t.ThumbnailRect(2, false), (TRect{0, 0, 48, 48}));
+  EXPECT_EQ(t.ThumbnailRect(2, true), (TRect{0, 0, 48, 32}));
 }
 
 TEST(CellTable, ExportRangeCopiesCellsInDisplayOrder) {
   auto t = TableWith(3);
   t->CellWidth = 2;
   t->CellHeight = 1;
-  t->Cells.Resize(6, 1);
   for (int slot = 0; slot < 3; ++slot) {
-    t->Cells.SetPixel(slot * 2, 0, static_cast<TColor>(slot + 1));
+    auto cell = std::make_shared<Bitmap>(2, 1);
+    cell->SetPixel(0, 0, static_cast<TColor>(slot + 1));
+    t->Cells[slot] = cell;
   }
   std::string error;
   ASSERT_TRUE(t->MovePosition(0, 2, error));  // order: slots 2, 0, 1

@@ -26,7 +26,7 @@ class ImagePreviewTest : public testing::Test {
   }
 
   void Show(const Bitmap& cell, bool flip = false, bool mirror = false) {
-    preview->ShowCell(cell, cell.Rect(), flip, mirror);
+    preview->ShowCell(std::make_shared<const Bitmap>(cell), flip, mirror);
   }
   TColor At(int x, int y) const { return screen->Screen.Pixel(x, y); }
 
@@ -151,8 +151,9 @@ TEST(ImagePreview, AFullPaintThatCouldNotBeDrawnIsNotTakenAsDone) {
   const TOversizedSurface& surface = *window;
   TImagePreview preview(std::move(window));
   const Bitmap cell = Plain(50, 40, kRed);
-  preview.ShowCell(cell, cell.Rect(), false, false);
-  preview.ShowCell(cell, cell.Rect(), false, false);  // no picture alone over an unpainted panel
+  preview.ShowCell(std::make_shared<const Bitmap>(cell), false, false);
+  preview.ShowCell(std::make_shared<const Bitmap>(cell), false,
+                   false);  // no picture alone over an unpainted panel
   EXPECT_EQ(surface.Blits, 0);
 }
 
@@ -181,11 +182,28 @@ TEST_F(ImagePreviewTest, DestroyingThePreviewDetachesItsWindow) {
 
 TEST_F(ImagePreviewTest, TinyWindowsAndHugeCellsStayInBounds) {
   screen->Resize({5, 5});
-  Show(Plain(40000, 2, kRed));
-  EXPECT_EQ(preview->Picture().Width(), TImagePreview::kLargestSide);
+  Show(Plain(60000, 2, kRed));
+  EXPECT_LE(preview->Picture().Width(), 5);
   const TRect placement = preview->Placement();
   EXPECT_GE(placement.Width(), 0);
   EXPECT_GE(placement.Height(), 0);
+}
+
+// Playback of large cells scales each cell once: shown again, the same composed picture comes
+// back, until a setting it depends on changes.
+TEST_F(ImagePreviewTest, EachCellIsComposedOnceAndKept) {
+  const auto large = std::make_shared<const Bitmap>(Plain(1920, 1080, kRed));
+  const auto other = std::make_shared<const Bitmap>(Plain(1920, 1080, kGreen));
+  preview->ShowCell(large, false, false);
+  const Bitmap* composed = &preview->Picture();
+  EXPECT_EQ(composed->Width(), 280);  // scaled down to the placement
+  preview->ShowCell(other, false, false);
+  EXPECT_EQ(At(150, 100), kGreen);
+  preview->ShowCell(large, false, false);
+  EXPECT_EQ(&preview->Picture(), composed);
+  EXPECT_EQ(At(150, 100), kRed);
+  preview->ShowCell(large, true, false);
+  EXPECT_NE(&preview->Picture(), composed);
 }
 
 }  // namespace

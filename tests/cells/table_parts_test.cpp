@@ -12,9 +12,8 @@ struct TwoTables {
   std::unique_ptr<TCellTable> target = std::make_unique<TCellTable>();
   std::unique_ptr<TCellTable> source = std::make_unique<TCellTable>();
   TwoTables() {
-    source->Cells.Resize(30, 10);
-    source->Cells.SetPixel(29, 9, 0x123456);
-    source->Thumbnails.Resize(96, 48);
+    source->Cells[2] = std::make_shared<const Bitmap>(10, 10);
+    source->Thumbnails[2] = std::make_shared<const Bitmap>(48, 48);
     source->CellWidth = 10;
     source->CellHeight = 10;
     source->Order[0] = 2;
@@ -32,12 +31,11 @@ struct TwoTables {
   }
 };
 
-TEST(TableParts, CellsCopyThePicturesAndTheCellFieldsOnly) {
+TEST(TableParts, CellsShareThePicturesAndCopyTheCellFieldsOnly) {
   TwoTables t;
   ASSERT_TRUE(CopyTableParts(*t.target, *t.source, TUndoKind::Cells));
-  EXPECT_EQ(t.target->Cells.Width(), 30);
-  EXPECT_EQ(t.target->Cells.Pixel(29, 9), 0x123456u);
-  EXPECT_EQ(t.target->Thumbnails.Width(), 96);
+  EXPECT_EQ(t.target->Cells[2], t.source->Cells[2]);
+  EXPECT_EQ(t.target->Thumbnails[2], t.source->Thumbnails[2]);
   EXPECT_EQ(t.target->Order[0], 2);
   EXPECT_EQ(t.target->Used[2], 1);
   EXPECT_EQ(t.target->Count, 1);
@@ -67,12 +65,29 @@ TEST(TableParts, SmallKindsCopyTheirFieldAlone) {
   EXPECT_EQ(t.target->Count, 0);
 }
 
-TEST(TableParts, NoneFreesTheTargetsPictures) {
+TEST(TableParts, NoneLetsGoOfTheTargetsPictures) {
   TwoTables t;
   CopyTableParts(*t.target, *t.source, TUndoKind::Cells);
   ASSERT_TRUE(CopyTableParts(*t.target, *t.source, TUndoKind::None));
-  EXPECT_EQ(t.target->Cells.Width(), 1);
-  EXPECT_EQ(t.target->Thumbnails.Height(), 1);
+  EXPECT_EQ(t.target->Cells[2], nullptr);
+  EXPECT_EQ(t.target->Thumbnails[2], nullptr);
+  EXPECT_EQ(t.source->Cells[2].use_count(), 1);
+}
+
+TEST(TableParts, SwappingTwiceGivesBothTablesBack) {
+  TwoTables t;
+  const TCellPicture cell = t.source->Cells[2];
+  SwapTableParts(*t.target, *t.source, TUndoKind::Cells);
+  EXPECT_EQ(t.target->Cells[2], cell);
+  EXPECT_EQ(t.target->Count, 1);
+  EXPECT_EQ(t.source->Count, 0);
+  EXPECT_FALSE(t.target->Transparent);  // not part of the kind
+  SwapTableParts(*t.target, *t.source, TUndoKind::Cells);
+  EXPECT_EQ(t.source->Cells[2], cell);
+  EXPECT_EQ(t.source->Capacity, 50);
+  SwapTableParts(*t.target, *t.source, TUndoKind::Interval);
+  EXPECT_EQ(t.target->Interval, 250);
+  EXPECT_EQ(t.source->Interval, 0);
 }
 
 }  // namespace

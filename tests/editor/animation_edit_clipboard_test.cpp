@@ -24,7 +24,7 @@ Bitmap Strip(int pieces, int width, int height) {
 
 TColor CellAt(TAnimationEdit& editor, int position) {
   const TCellTable& t = editor.Strip->Table;
-  return t.Cells.Pixel(t.CellRect(t.Order[position]).Left, 0);
+  return t.CellAt(position).Pixel(0, 0);
 }
 
 TEST_F(EditorTest, PasteMakesACellAndLaterPicturesAreStretched) {
@@ -72,7 +72,7 @@ TEST_F(EditorTest, TheImageStripQuestionProposesACount) {
   ui.InputAnswers.push_back(std::nullopt);
   editor->Paste(true);
   EXPECT_EQ(ui.InputRequests.back().Initial, "250");
-  EXPECT_EQ(ui.InputRequests.back().Prompt, "Type number of image strip cells/frames (1-21,845)");
+  EXPECT_EQ(ui.InputRequests.back().Prompt, "Type number of image strip cells/frames (1-21,846)");
 }
 
 TEST_F(EditorTest, ImageStripCountsOutOfRangeAreClamped) {
@@ -109,13 +109,15 @@ TEST_F(EditorTest, PastedCellsGoToTheSelectedRowWhichKeepsItsSelection) {
 }
 
 TEST_F(EditorTest, AStripBeyondCapacityReportsTheAcceptedCount) {
-  ui.ClipboardPicture = Strip(14, 640, 480);
-  ui.InputAnswers.push_back("14");
+  ui.ClipboardPicture = Plain(1, 1, kBlack);
+  ASSERT_TRUE(editor->Paste(false));
+  ui.ClipboardPicture = Strip(TCellTable::kSlots, 1, 1);
+  ui.InputAnswers.push_back(std::to_string(TCellTable::kSlots));
   EXPECT_FALSE(editor->Paste(true));
-  EXPECT_EQ(editor->LastError, "13 of 14 cells accepted.\r\nCapacity reached");
-  EXPECT_EQ(editor->Strip->Table.Count, 13);
+  EXPECT_EQ(editor->LastError, "21845 of 21846 cells accepted.\r\nCapacity reached");
+  EXPECT_EQ(editor->Strip->Table.Count, TCellTable::kSlots);
   ASSERT_TRUE(editor->Undo());
-  EXPECT_EQ(editor->Strip->Table.Count, 0);
+  EXPECT_EQ(editor->Strip->Table.Count, 1);
 }
 
 TEST_F(EditorTest, HugePicturesAreRefusedBeforeTheyAreRead) {
@@ -192,11 +194,11 @@ TEST_F(EditorTest, AutomaticPasteTakesNoPictureTwiceFromAClipboardThatStaysFull)
 }
 
 TEST_F(EditorTest, AutomaticPasteIntoAFullStoreStopsWithOneError) {
-  ui.ClipboardPicture = Strip(13, 640, 480);
-  ui.InputAnswers.push_back("13");
+  ui.ClipboardPicture = Strip(TCellTable::kSlots, 1, 1);
+  ui.InputAnswers.push_back(std::to_string(TCellTable::kSlots));
   ASSERT_TRUE(editor->Paste(true));
   editor->SetAutomaticPaste(true);
-  ui.ClipboardPicture = Plain(640, 480, kWhite);
+  ui.ClipboardPicture = Plain(1, 1, kWhite);
   RefreshStatus();
   EXPECT_FALSE(editor->GetAutomaticPaste());
   ASSERT_EQ(ui.Messages.size(), 1u);

@@ -39,7 +39,7 @@ class DocumentTest : public EditorTest {
 
   TColor CellColour(int position) {
     const TCellTable& t = editor->Strip->Table;
-    return t.Cells.Pixel(t.CellRect(t.Order[position]).Left, 0);
+    return t.CellAt(position).Pixel(0, 0);
   }
 
   void AnswerFileDialog(const std::string& path) { ui.FileAnswers.push_back({true, path, 1}); }
@@ -86,24 +86,15 @@ TEST_F(DocumentTest, FilesThatCannotBeLoadedLeaveTheAnimationAsItWas) {
   Change();
   const TUndoKind undoKind = editor->UndoKind;
   WriteText(folder + "garbage.san", "TPF0 this is not an animation");
-  // 21846 cells of one pixel: one more than the store can hold.
-  TSAN tooMany;
-  tooMany.pW = 1;
-  ASSERT_TRUE(ZlibCompress(EncodeBmp(Bitmap(21846, 1)), 1, tooMany.pI));
-  TMemoryStream tooManyBytes;
-  ASSERT_TRUE(WriteSanRecord(tooManyBytes, tooMany));
-  WriteFileSafely(folder + "many.san", tooManyBytes.Bytes().data(), tooManyBytes.Bytes().size());
-  TSAN noWidth = tooMany;
-  noWidth.pW = 0;
+  TSAN noWidth;
+  ASSERT_TRUE(ZlibCompress(EncodeBmp(Bitmap(20, 1)), 1, noWidth.pI));
   TMemoryStream noWidthBytes;
   ASSERT_TRUE(WriteSanRecord(noWidthBytes, noWidth));
   WriteFileSafely(folder + "nowidth.san", noWidthBytes.Bytes().data(), noWidthBytes.Bytes().size());
 
-  const std::pair<std::string, std::string> cases[] = {
-      {"missing.san", kFileNotFound},
-      {"garbage.san", kUnsupportedFormat},
-      {"nowidth.san", kIndexOutOfRange},
-      {"many.san", "21845 of 21846 cells accepted.\r\nCapacity reached"}};
+  const std::pair<std::string, std::string> cases[] = {{"missing.san", kFileNotFound},
+                                                       {"garbage.san", kUnsupportedFormat},
+                                                       {"nowidth.san", kIndexOutOfRange}};
   for (const auto& [name, error] : cases) {
     EXPECT_FALSE(editor->OpenFile(folder + name)) << name;
     EXPECT_EQ(editor->LastError, error) << name;
@@ -113,6 +104,26 @@ TEST_F(DocumentTest, FilesThatCannotBeLoadedLeaveTheAnimationAsItWas) {
     EXPECT_TRUE(editor->IsModified()) << name;
     EXPECT_EQ(editor->UndoKind, undoKind) << name;
   }
+}
+
+// The cells that fit open as a new animation beside the file, which Save never writes over.
+TEST_F(DocumentTest, AFileWithMoreCellsThanFitOpensWithThoseThatDo) {
+  TSAN tooMany;
+  tooMany.pW = 1;
+  tooMany.pD = 100;
+  ASSERT_TRUE(ZlibCompress(EncodeBmp(Bitmap(TCellTable::kSlots + 4, 1)), 1, tooMany.pI));
+  TMemoryStream bytes;
+  ASSERT_TRUE(WriteSanRecord(bytes, tooMany));
+  const std::string file = folder + "many.san";
+  WriteFileSafely(file, bytes.Bytes().data(), bytes.Bytes().size());
+  ASSERT_TRUE(editor->OpenFile(file)) << editor->LastError;
+  EXPECT_EQ(editor->Strip->Table.Count, TCellTable::kSlots);
+  EXPECT_EQ(editor->GetInterval(), 100);
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Text, "21846 of 21850 cells accepted.\r\nCapacity reached");
+  EXPECT_TRUE(editor->IsModified());
+  EXPECT_FALSE(editor->CanSave()) << "Save As asks for a name first";
+  EXPECT_FALSE(editor->CanUndo());
 }
 
 TEST_F(DocumentTest, AppendingInsertsAtTheSelectionAndKeepsTheSettings) {

@@ -10,7 +10,7 @@ using test::EditorTest;
 // The colour of the cell at a position tells which cell it is.
 TColor CellAt(TAnimationEdit& editor, int position) {
   const TCellTable& t = editor.Strip->Table;
-  return t.Cells.Pixel(t.CellRect(t.Order[position]).Left, 0);
+  return t.CellAt(position).Pixel(0, 0);
 }
 
 std::vector<TColor> Cells(TAnimationEdit& editor) {
@@ -54,6 +54,31 @@ TEST_F(EditorTest, UndoOfADeletionBringsTheCellAndSelectionBack) {
   EXPECT_EQ(Cells(*editor), before);
   EXPECT_EQ(editor->CellList()->currentRow(), 2);
   EXPECT_EQ(editor->CellList()->count(), 4);
+}
+
+// The snapshot shares the cells' pictures with the animation: a change makes new pictures and
+// never touches those the snapshot holds.
+TEST_F(EditorTest, UndoSharesPicturesAndAChangeNeverAltersTheSnapshot) {
+  AddCells(2);
+  const TCellPicture first = editor->Strip->Table.Cells[editor->Strip->Table.Order[0]];
+  Bitmap pasted(20, 10);
+  FillRect(pasted, pasted.Rect(), 0x0A0B0C);
+  ui.ClipboardPicture = pasted;
+  editor->CellList()->setCurrentRow(0);
+  ASSERT_TRUE(editor->Paste(false));
+  EXPECT_EQ(editor->UndoTable->Cells[editor->UndoTable->Order[0]], first) << "shared, not copied";
+  EXPECT_EQ(Cells(*editor), (std::vector<TColor>{0x0A0B0C, 0x203040, 0x406080}));
+  ASSERT_TRUE(editor->Undo());
+  EXPECT_EQ(Cells(*editor), (std::vector<TColor>{0x203040, 0x406080}));
+  ASSERT_TRUE(editor->Undo());  // the paste again
+  EXPECT_EQ(Cells(*editor), (std::vector<TColor>{0x0A0B0C, 0x203040, 0x406080}));
+
+  editor->CellList()->setCurrentRow(1);
+  ASSERT_TRUE(editor->Reverse());
+  ASSERT_TRUE(editor->DeleteCells(false));
+  ASSERT_TRUE(editor->Undo());
+  EXPECT_EQ(Cells(*editor), (std::vector<TColor>{0x406080, 0x203040, 0x0A0B0C}));
+  EXPECT_EQ(first->Pixel(0, 0), 0x203040u) << "no change reached the shared picture";
 }
 
 TEST_F(EditorTest, ClearIsUndoneWithoutFlip) {

@@ -13,6 +13,7 @@
 #include "platform/raster.h"
 #include "support/peer_tools.h"
 #include "support/test_folders.h"
+#include "support/tiny_gif.h"
 
 namespace torvel {
 namespace {
@@ -75,6 +76,16 @@ const uint8_t* PixelOf(const TDecodedFrames& frames, int k, int x, int y) {
   return &frames.Rgba[k][(size_t(y) * frames.Width + x) * 4];
 }
 
+// The cells side by side, as the file's frames lie in time.
+Bitmap SideBySide(const TImportedCells& cells) {
+  const int w = cells.Cells.front()->Width();
+  Bitmap picture(w * cells.Count(), cells.Cells.front()->Height());
+  for (int k = 0; k < cells.Count(); ++k) {
+    CopyRect(*cells.Cells[k], cells.Cells[k]->Rect(), picture, k * w, 0);
+  }
+  return picture;
+}
+
 // Frames on a transparent ground, each disposed to the background, with delays of 100, 200
 // and 200 ms: the cells take a key colour no frame uses and play at the common 200 ms.
 TEST(ImportPeerFiles, ImageMagickGifKeepsDisposalDelaysAndTransparency) {
@@ -84,7 +95,7 @@ TEST(ImportPeerFiles, ImageMagickGifKeepsDisposalDelaysAndTransparency) {
       "2,2 5,5' -delay 20 \\( -size 12x10 xc:none -fill blue -draw 'rectangle 6,4 9,8' \\) "
       "\\( -size 12x10 xc:none -fill magenta -draw 'point 11,9' \\) -loop 0 '" +
       path + "'"));
-  const TDecodedFrames frames = ReadFile(path);
+  TDecodedFrames frames = ReadFile(path);
   ASSERT_EQ(frames.Count(), 3);
   EXPECT_EQ(frames.DelaysMs, (std::vector<int>{100, 200, 200}));
   EXPECT_EQ(PixelOf(frames, 0, 3, 3)[0], 255);
@@ -99,13 +110,14 @@ TEST(ImportPeerFiles, ImageMagickGifKeepsDisposalDelaysAndTransparency) {
   std::string error;
   ASSERT_TRUE(CellsFromFrames(frames, 1, cells, error)) << error;
   EXPECT_TRUE(cells.Transparent);
-  const TColor key = cells.Picture.Pixel(0, 0);
+  const Bitmap picture = SideBySide(cells);
+  const TColor key = picture.Pixel(0, 0);
   EXPECT_NE(key, 0xFF00FFu) << "magenta is used by a frame";
   for (const auto& [x, y] : {std::pair{12, 0}, {24, 0}, {11, 9}, {12 + 3, 3}}) {
-    EXPECT_EQ(cells.Picture.Pixel(x, y), key) << x << "," << y;
+    EXPECT_EQ(picture.Pixel(x, y), key) << x << "," << y;
   }
-  EXPECT_EQ(cells.Picture.Pixel(3, 3), 0x0000FFu);  // red
-  EXPECT_EQ(cells.Picture.Pixel(24 + 11, 9), 0xFF00FFu);
+  EXPECT_EQ(picture.Pixel(3, 3), 0x0000FFu);  // red
+  EXPECT_EQ(picture.Pixel(24 + 11, 9), 0xFF00FFu);
 }
 
 TDecodedFrames TwoFrames(uint8_t topLeftAlpha) {
@@ -121,23 +133,28 @@ TDecodedFrames TwoFrames(uint8_t topLeftAlpha) {
 TEST(ImportCells, TransparentStaysOffWhenATopLeftPixelIsOpaque) {
   TImportedCells cells;
   std::string error;
-  ASSERT_TRUE(CellsFromFrames(TwoFrames(255), 1, cells, error));
+  TDecodedFrames opaque = TwoFrames(255);
+  ASSERT_TRUE(CellsFromFrames(opaque, 1, cells, error));
   EXPECT_FALSE(cells.Transparent);
-  const TColor key = cells.Picture.Pixel(1, 0);  // the first frame's transparent pixel
+  const Bitmap picture = SideBySide(cells);
+  const TColor key = picture.Pixel(1, 0);  // the first frame's transparent pixel
   EXPECT_NE(key, 0xFF00FFu);
   EXPECT_NE(key, 0x00FF00u);
-  EXPECT_EQ(cells.Picture.Pixel(2, 0), 0x030201u) << "opaque pixels keep their colour";
+  EXPECT_EQ(picture.Pixel(2, 0), 0x030201u) << "opaque pixels keep their colour";
+  EXPECT_TRUE(opaque.Rgba[0].empty()) << "each frame is let go of once it is a cell";
 
-  ASSERT_TRUE(CellsFromFrames(TwoFrames(kOpaqueAlpha - 1), 1, cells, error));
+  TDecodedFrames halfClear = TwoFrames(kOpaqueAlpha - 1);
+  ASSERT_TRUE(CellsFromFrames(halfClear, 1, cells, error));
   EXPECT_FALSE(cells.Transparent) << "the first frame's top-left pixel is opaque";
 
   TDecodedFrames sheet = TwoFrames(0);
   sheet.Rgba.resize(1);  // one frame of two cells, the first opaque, the second not
+  TDecodedFrames clearSheet = sheet;
   ASSERT_TRUE(CellsFromFrames(sheet, 2, cells, error));
-  EXPECT_EQ(cells.Cells, 2);
+  EXPECT_EQ(cells.Count(), 2);
   EXPECT_FALSE(cells.Transparent);
-  sheet.Rgba[0][3] = 0;
-  ASSERT_TRUE(CellsFromFrames(sheet, 2, cells, error));
+  clearSheet.Rgba[0][3] = 0;
+  ASSERT_TRUE(CellsFromFrames(clearSheet, 2, cells, error));
   EXPECT_TRUE(cells.Transparent);
 }
 
@@ -187,7 +204,7 @@ TEST(ImportRoundTrip, ExportedAnimationsComeBackAsTheSameCells) {
       ASSERT_TRUE(AnimationCells(file.Frames, animation, error));
       EXPECT_EQ(animation.Speed.IntervalMs, 200) << name;
       EXPECT_EQ(animation.Cells.Transparent, transparent) << name;
-      const Bitmap& back = animation.Cells.Picture;
+      const Bitmap back = SideBySide(animation.Cells);
       ASSERT_EQ(back.Width(), cells.Width()) << name;
       const TColor key = back.Pixel(0, 0);
       for (int y = 0; y < cells.Height(); ++y) {
@@ -200,45 +217,14 @@ TEST(ImportRoundTrip, ExportedAnimationsComeBackAsTheSameCells) {
   }
 }
 
-// A GIF of 1 x 1 pixel frames, each with a delay of 0 and the screen size given.
-std::vector<uint8_t> TinyGif(int frames, int screenWidth = 1, int screenHeight = 1) {
-  std::vector<uint8_t> gif = {'G',
-                              'I',
-                              'F',
-                              '8',
-                              '9',
-                              'a',
-                              uint8_t(screenWidth),
-                              uint8_t(screenWidth >> 8),
-                              uint8_t(screenHeight),
-                              uint8_t(screenHeight >> 8),
-                              0x80,
-                              0,
-                              0,
-                              0,
-                              0,
-                              0,
-                              255,
-                              255,
-                              255};
-  const uint8_t frame[] = {0x21, 0xF9, 4,    0, 0, 0, 0, 0,        // no delay
-                           0x2C, 0,    0,    0, 0, 1, 0, 1, 0, 0,  // 1 x 1 at 0, 0
-                           2,    2,    0x44, 1, 0};                // one pixel of colour 0
-  for (int k = 0; k < frames; ++k) {
-    gif.insert(gif.end(), std::begin(frame), std::end(frame));
-  }
-  gif.push_back(0x3B);
-  return gif;
-}
-
 TEST(ImportBadFiles, EndlessFrameListsLyingSizesAndZeroDelaysStayWithinLimits) {
   std::string error;
-  const TDecodedFrames endless = Read(TinyGif(TReadLimits::kMostFramesCounted + 5000), error);
+  const TDecodedFrames endless = Read(test::TinyGif(TReadLimits::kMostFramesCounted + 5000), error);
   EXPECT_EQ(endless.FramesInFile, TReadLimits::kMostFramesCounted) << error;
   EXPECT_EQ(endless.Count(), TCellTable::CapacityFor(1, 1)) << "as many as the store holds";
   EXPECT_EQ(endless.DelaysMs.front(), kDefaultFrameDelayMs) << "a frame without delay";
 
-  EXPECT_EQ(Read(TinyGif(1, 65535, 65535), error).FramesInFile, -1);
+  EXPECT_EQ(Read(test::TinyGif(1, 65535, 65535), error).FramesInFile, -1);
   EXPECT_EQ(error, kCapacityReached) << "refused before its screen is allocated";
 
   // A file asking to decode far more pixels than it can show.

@@ -10,14 +10,14 @@ namespace torvel::test {
 class TRecordingPreview : public TCellPreview {
  public:
   struct TShown {
-    TRect Rect;
+    const Bitmap* Cell;  // the picture shown
     bool Flip;
     bool Mirror;
-    TColor TopLeft;  // the colour of the shown rectangle's first pixel
+    TColor TopLeft;  // the colour of its first pixel
   };
 
-  void ShowCell(const Bitmap& source, const TRect& rect, bool flip, bool mirror) override {
-    Shown.push_back({rect, flip, mirror, source.Pixel(rect.Left, rect.Top)});
+  void ShowCell(const TCellPicture& cell, bool flip, bool mirror) override {
+    Shown.push_back({cell.get(), flip, mirror, cell->Pixel(0, 0)});
     IsBlank = false;
   }
   void Blank() override {

@@ -16,14 +16,14 @@ TEST(PreviewWidget, ShowsWhatThePreviewComposes) {
   widget->show();
   Bitmap cell(50, 40);
   FillRect(cell, cell.Rect(), 0x0000FF);
-  preview.ShowCell(cell, cell.Rect(), false, false);
+  preview.ShowCell(std::make_shared<const Bitmap>(cell), false, false);
   const QImage shown = widget->grab().toImage();
   EXPECT_EQ(shown.pixelColor(150, 100), QColor(255, 0, 0));
   EXPECT_EQ(shown.pixelColor(124, 2), QColor(0, 0, 0));  // an indicator line
   EXPECT_EQ(shown.pixelColor(0, 0), QColor(0, 0, 0));    // the border
   EXPECT_EQ(widget->Screen().Pixel(125, 80), 0x0000FFu);
   FillRect(cell, cell.Rect(), 0x10C020);  // the next frame of playback
-  preview.ShowCell(cell, cell.Rect(), false, false);
+  preview.ShowCell(std::make_shared<const Bitmap>(cell), false, false);
   EXPECT_EQ(widget->grab().toImage().pixelColor(150, 100), QColor(0x20, 0xC0, 0x10));
 }
 
