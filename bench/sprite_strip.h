@@ -13,9 +13,8 @@ struct TShape {
 };
 
 // A shaded ball moving over a flat background with a little noise, as sprites look.
-inline Bitmap SpriteStrip(const TShape& shape) {
+inline Bitmap SpriteStrip(const TShape& shape, uint32_t seed = 7) {
   Bitmap strip(shape.Cells * shape.Width, shape.Height);
-  uint32_t seed = 7;
   const int radius = std::min(shape.Width, shape.Height) / 4;
   for (int k = 0; k < shape.Cells; ++k) {
     const int cx = k * shape.Width + radius + (k * 3) % std::max(shape.Width - 2 * radius, 1);

@@ -2,12 +2,14 @@
 
 #include "app/main_window.h"
 #include "formats/file_dialogs.h"
+#include "platform/picture_memory.h"
 #include "platform/qt/qt_platform_ui.h"
 #include "platform/qt/window_system.h"
 #include "services/services.h"
 #include "services/translate.h"
 
 int main(int argc, char* argv[]) {
+  torvel::KeepPictureMemoryForReuse();
   torvel::StartServices();
   torvel::ChooseWindowSystem();
   QApplication app(argc, argv);

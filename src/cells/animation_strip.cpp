@@ -177,7 +177,7 @@ int TAnimationStrip::FinishAdding(bool wasEmpty, int added) {
 // The piece as a cell: copied when it has the cell size, otherwise stretched to it (without
 // keeping its aspect ratio).
 TCellPicture TAnimationStrip::FitToCellSize(const Bitmap& picture, const TRect& piece) const {
-  auto cell = std::make_shared<Bitmap>(Table.CellWidth, Table.CellHeight);
+  auto cell = std::make_shared<Bitmap>(Bitmap::ForOverwrite(Table.CellWidth, Table.CellHeight));
   if (piece.Width() == Table.CellWidth && piece.Height() == Table.CellHeight) {
     CopyRect(picture, piece, *cell, 0, 0);
   } else {

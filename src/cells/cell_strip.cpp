@@ -134,7 +134,7 @@ bool ReadHeader(TStream& in, TStripHeader& header) {
 bool MakeCells(int count, int width, int height, std::vector<std::shared_ptr<Bitmap>>& cells) {
   try {
     for (int k = 0; k < count; ++k) {
-      cells.push_back(std::make_shared<Bitmap>(width, height));
+      cells.push_back(std::make_shared<Bitmap>(Bitmap::ForOverwrite(width, height)));
     }
     return true;
   } catch (const std::bad_alloc&) {

@@ -110,6 +110,8 @@ class TAnimationEdit : public QObject {
   // Inserts whole cells at the list row, of the offered ones (more when the reader had no room
   // for the others); returns how many were accepted.
   int InsertCellPictures(const std::vector<TCellPicture>& cells, int offered, int position);
+  // Inserts the picture as one cell at the list row, taking it over.
+  int InsertPicture(Bitmap&& picture, int position);
   // Picture files dropped onto the window: each becomes one cell at the selected row, in order,
   // as Paste makes the clipboard's picture one; a single Undo takes them all back. A file that
   // cannot be read changes nothing.

@@ -67,6 +67,13 @@ int TAnimationEdit::InsertCells(Bitmap* picture, int n, int position) {
   return AddPieces(picture, n, position);
 }
 
+// A picture read for pasting becomes the cell itself, without a copy, when it has the cell
+// size.
+int TAnimationEdit::InsertPicture(Bitmap&& picture, int position) {
+  picture.Transparent = false;
+  return InsertCellPictures({std::make_shared<const Bitmap>(std::move(picture))}, 1, position);
+}
+
 int TAnimationEdit::AddPieces(Bitmap* picture, int n, int position) {
   const int accepted = Strip->AddCells(picture, n, position);
   if (accepted != n) {
@@ -150,7 +157,8 @@ bool TAnimationEdit::PastePicture(Bitmap& picture) {
 
 bool TAnimationEdit::InsertAtSelection(Bitmap* picture, int n) {
   const int selected = GetSelection();
-  const int accepted = InsertCells(picture, n, selected);
+  const int accepted =
+      n == 1 ? InsertPicture(std::move(*picture), selected) : InsertCells(picture, n, selected);
   if (accepted == 0 || accepted != n) {
     return false;
   }
@@ -278,7 +286,7 @@ bool TAnimationEdit::PollClipboard() {
       ui->ClearClipboard();  // so that the same picture is not taken twice
       RememberPictureLeftOnClipboard();
       const int selected = GetSelection();
-      if (InsertCells(&picture, 1, selected) == 1) {
+      if (InsertPicture(std::move(picture), selected) == 1) {
         const QSignalBlocker quiet(CellList());
         CellList()->setCurrentRow(selected + 1);
         SleepMs(kAutoPastePauseMs);

@@ -77,7 +77,7 @@ bool TopLeftsTransparent(const TDecodedFrames& frames, int cellsPerFrame) {
 
 std::shared_ptr<Bitmap> CellOfFrame(const std::vector<uint8_t>& frame, int frameWidth,
                                     const TRect& piece, uint32_t key) {
-  auto cell = std::make_shared<Bitmap>(piece.Width(), piece.Height());
+  auto cell = std::make_shared<Bitmap>(Bitmap::ForOverwrite(piece.Width(), piece.Height()));
   const uint8_t keyRgb[3] = {uint8_t(key >> 16), uint8_t(key >> 8), uint8_t(key)};
   for (int y = 0; y < piece.Height(); ++y) {
     const uint8_t* from = frame.data() + (size_t(y) * frameWidth + piece.Left) * 4;

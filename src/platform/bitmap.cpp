@@ -18,6 +18,22 @@ Bitmap::Bitmap(int width, int height) {
   }
 }
 
+Bitmap Bitmap::ForOverwrite(int width, int height) {
+  if (!IsAllowedSize(width, height)) {
+    throw std::bad_alloc();
+  }
+  Bitmap picture;
+  picture.stride_ = StrideFor(width);
+  picture.data_.resize(static_cast<size_t>(picture.stride_) * height);  // not filled
+  picture.width_ = width;
+  picture.height_ = height;
+  const size_t pixelBytes = static_cast<size_t>(width) * 3;
+  for (int y = 0; y < height && pixelBytes < size_t(picture.stride_); ++y) {
+    std::memset(picture.Row(y) + pixelBytes, 0, picture.stride_ - pixelBytes);
+  }
+  return picture;
+}
+
 bool Bitmap::IsAllowedSize(int64_t width, int64_t height) {
   return width >= 0 && height >= 0 && width <= kMaxPicturePixels && height <= kMaxPicturePixels &&
          width * height <= kMaxPicturePixels;
@@ -32,7 +48,7 @@ bool Bitmap::Resize(int width, int height) {
   }
   const int newStride = StrideFor(width);
   try {
-    std::vector<uint8_t> fresh(static_cast<size_t>(newStride) * height, 0);
+    decltype(data_) fresh(static_cast<size_t>(newStride) * height, 0);
     const int keepRows = std::min(height, height_);
     const size_t keepBytes = static_cast<size_t>(std::min(width, width_)) * 3;
     for (int y = 0; y < keepRows; ++y) {

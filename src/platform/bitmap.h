@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -18,6 +21,24 @@ constexpr TColor kWhite = 0xFFFFFF;
 // anything larger is refused before memory is allocated.
 constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;
 
+// Leaves the bytes of a vector sized with resize(n) or vector(n) as they come from the system,
+// for memory about to be overwritten anyway; vector(n, value) still fills.
+template <typename T>
+struct TNoFillAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = TNoFillAllocator<U>;
+  };
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... TArgs>
+  void construct(U* p, TArgs&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<TArgs>(args)...);
+  }
+};
+
 // A 24-bit picture: rows top to bottom, each row blue, green, red per pixel and padded with extra
 // bytes to a multiple of 4. This row layout matches QImage::Format_BGR888.
 //
@@ -29,6 +50,9 @@ class Bitmap {
   // Throws std::bad_alloc when the size is refused (see Resize); callers that build a picture from
   // untrusted sizes use Resize instead.
   Bitmap(int width, int height);
+  // A picture whose pixels the caller writes every one of, so they are not filled first (only
+  // the padding is zeroed). Throws std::bad_alloc as the constructor does.
+  static Bitmap ForOverwrite(int width, int height);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -64,7 +88,7 @@ class Bitmap {
   int width_ = 0;
   int height_ = 0;
   int stride_ = 0;
-  std::vector<uint8_t> data_;
+  std::vector<uint8_t, TNoFillAllocator<uint8_t>> data_;
 };
 
 }  // namespace torvel
