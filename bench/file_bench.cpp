@@ -8,7 +8,8 @@
 //
 // With --large: 120 cells of 1920 x 1080 instead, saved and opened; the goals are the same
 // ratios, and a peak resident memory of the process while saving and while opening (into an
-// empty editor) of at most 1.1 x the cells' pixels + 64 MiB.
+// empty editor) of at most 1.1 x the cells' pixels + 64 MiB, and a resident memory with the
+// animation open of at most 1.15 x its pixels + 150 MiB.
 #include <zlib.h>
 
 #include <QApplication>
@@ -99,18 +100,24 @@ void Measure(const TShape& shape, torvel::TAnimationEdit& editor,
   std::printf("%s.paste_ratio: %.2f\n", n.c_str(), pasteMs / inflateMs);
 }
 
-// The process's peak resident memory since the last reset, in bytes.
-int64_t PeakResidentBytes() {
+// A figure of the process's memory from /proc/self/status ("VmHWM", the peak resident memory
+// since the last reset, or "VmRSS", the resident memory now), in bytes.
+int64_t StatusBytes(const char* field) {
   std::FILE* status = std::fopen("/proc/self/status", "r");
   char line[256];
+  const std::string format = std::string(field) + ": %ld kB";
   int64_t kib = -1;
   while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
-    std::sscanf(line, "VmHWM: %ld kB", &kib);
+    std::sscanf(line, format.c_str(), &kib);
   }
   if (status != nullptr) {
     std::fclose(status);
   }
   return kib * 1024;
+}
+
+int64_t PeakResidentBytes() {
+  return StatusBytes("VmHWM");
 }
 
 void ResetPeakResident() {
@@ -125,12 +132,18 @@ struct TRun {
   double Ms = 0;
   int64_t PeakBytes = 0;
 };
-TRun RunMeasured(const std::function<void()>& work) {
-  ResetPeakResident();
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-  return {took.count(), PeakResidentBytes()};
+// The best time of two runs, as for zlib alone, and the higher of their peaks.
+TRun RunMeasured(const std::function<void()>& prepare, const std::function<void()>& work) {
+  TRun best{1e30, 0};
+  for (int run = 0; run < 2; ++run) {
+    prepare();
+    ResetPeakResident();
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    best = {std::min(best.Ms, took.count()), std::max(best.PeakBytes, PeakResidentBytes())};
+  }
+  return best;
 }
 
 void MeasureLarge(torvel::TAnimationEdit& editor, const std::string& folder) {
@@ -167,19 +180,24 @@ void MeasureLarge(torvel::TAnimationEdit& editor, const std::string& folder) {
   }
   const double cellBytes = double(kCells) * kWidth * kHeight * 3;
   const std::string file = folder + "fullhd120.san";
-  const TRun save = RunMeasured([&] {
-    if (!editor.SaveAnimationFile(file)) {
-      std::fprintf(stderr, "save failed: %s\n", editor.LastError.c_str());
-      std::exit(1);
-    }
-  });
-  editor.New(false);
-  const TRun open = RunMeasured([&] {
-    if (!editor.OpenFile(file) || editor.Strip->Table.Count != kCells) {
-      std::fprintf(stderr, "open failed: %s\n", editor.LastError.c_str());
-      std::exit(1);
-    }
-  });
+  const TRun save =
+      RunMeasured([] {},
+                  [&] {
+                    if (!editor.SaveAnimationFile(file)) {
+                      std::fprintf(stderr, "save failed: %s\n", editor.LastError.c_str());
+                      std::exit(1);
+                    }
+                  });
+  const TRun open =
+      RunMeasured([&] { editor.New(false); },
+                  [&] {
+                    if (!editor.OpenFile(file) || editor.Strip->Table.Count != kCells) {
+                      std::fprintf(stderr, "open failed: %s\n", editor.LastError.c_str());
+                      std::exit(1);
+                    }
+                  });
+  QApplication::processEvents();  // the window shows the opened animation
+  const double resident = double(StatusBytes("VmRSS"));
   const double bound = 1.1 * cellBytes + 64.0 * (1 << 20);
   std::printf("fullhd120.cell_bytes: %.0f\nfullhd120.deflate_ms: %.1f\n", cellBytes, deflateMs);
   std::printf("fullhd120.inflate_ms: %.1f\nfullhd120.save_ms: %.1f\nfullhd120.open_ms: %.1f\n",
@@ -188,6 +206,8 @@ void MeasureLarge(torvel::TAnimationEdit& editor, const std::string& folder) {
               open.Ms / inflateMs);
   std::printf("fullhd120.save_peak_to_bound: %.2f\nfullhd120.open_peak_to_bound: %.2f\n",
               double(save.PeakBytes) / bound, double(open.PeakBytes) / bound);
+  std::printf("fullhd120.resident_open_to_bound: %.2f\n",
+              resident / (1.15 * cellBytes + 150.0 * (1 << 20)));
   editor.New(false);
 }
 

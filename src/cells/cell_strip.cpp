@@ -151,6 +151,53 @@ void Publish(std::vector<std::shared_ptr<Bitmap>>& made, int inStrip, TStripCell
   strip.CellsInStrip = inStrip;
 }
 
+// Rows up to this size are read whole and then cut, so that narrow cells do not cost a read
+// each; longer ones are read piece by piece into their cells.
+constexpr int64_t kRowBuffered = int64_t{4} << 20;
+
+int RowOfCells(const TStripHeader& header, int row, int height) {
+  return header.Height < 0 ? row : height - 1 - row;  // bottom-up unless the height is negative
+}
+
+bool ReadBufferedRows(TStream& in, const TStripHeader& header, int64_t rowBytes,
+                      const std::vector<std::shared_ptr<Bitmap>>& cells) {
+  const int height = header.Height < 0 ? -header.Height : header.Height;
+  std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
+  for (int r = 0; r < height; ++r) {
+    if (!in.ReadExact(row.data(), row.size())) {
+      return false;
+    }
+    const int y = RowOfCells(header, r, height);
+    const uint8_t* from = row.data();
+    for (const auto& cell : cells) {
+      const size_t pieceRow = size_t(cell->Width()) * 3;
+      std::memcpy(cell->Row(y), from, pieceRow);
+      from += pieceRow;
+    }
+  }
+  return true;
+}
+
+bool ReadRowPieces(TStream& in, const TStripHeader& header, int64_t rowBytes,
+                   const std::vector<std::shared_ptr<Bitmap>>& cells) {
+  const int height = header.Height < 0 ? -header.Height : header.Height;
+  for (int r = 0; r < height; ++r) {
+    const int y = RowOfCells(header, r, height);
+    int64_t left = rowBytes;
+    for (const auto& cell : cells) {
+      const size_t pieceRow = size_t(cell->Width()) * 3;
+      if (!in.ReadExact(cell->Row(y), pieceRow)) {
+        return false;
+      }
+      left -= static_cast<int64_t>(pieceRow);
+    }
+    if (!Skip(in, left)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool ReadPlainRows(TStream& in, const TStripHeader& header, int64_t mostBytes, int cellWidth,
                    const TCellRoom& room, TStripCells& strip) {
   const int width = header.Width;
@@ -168,21 +215,12 @@ bool ReadPlainRows(TStream& in, const TStripHeader& header, int64_t mostBytes, i
   if (!MakeCells(taken, pieceWidth, height, cells)) {
     return false;
   }
-  const size_t pieceRow = size_t(pieceWidth) * 3;
-  const int64_t rest = rowBytes - int64_t(pieceRow) * taken;
-  for (int row = 0; row < height; ++row) {
-    const int y = header.Height < 0 ? row : height - 1 - row;
-    for (const auto& cell : cells) {
-      if (!in.ReadExact(cell->Row(y), pieceRow)) {
-        return false;
-      }
-    }
-    if (!Skip(in, rest)) {
-      return false;
-    }
+  const bool ok = rowBytes <= kRowBuffered ? ReadBufferedRows(in, header, rowBytes, cells)
+                                           : ReadRowPieces(in, header, rowBytes, cells);
+  if (ok) {
+    Publish(cells, inStrip, strip);
   }
-  Publish(cells, inStrip, strip);
-  return true;
+  return ok;
 }
 
 // Any other BMP image, read whole and decoded, then cut.

@@ -266,6 +266,21 @@ TEST(AnimationIo, OnlyTheCellsThereIsRoomForAreMade) {
   EXPECT_EQ(back.Cells[3]->Pixel(0, 0), store->Table.CellAt(3).Pixel(0, 0));
 }
 
+// Rows longer than a few megabytes go into their cells piece by piece.
+TEST(AnimationIo, VeryWideStripsRoundTrip) {
+  auto store = Store(22, 65535, 2);
+  store->Table.Cells[store->Table.Order[21]] = [] {
+    auto cell = std::make_shared<Bitmap>(65535, 2);
+    cell->SetPixel(65534, 1, 0xABCDEF);
+    return cell;
+  }();
+  TAnimationContents back;
+  ASSERT_EQ(ReadError(Saved(store->Table), &back), "");
+  ASSERT_EQ(back.Cells.size(), 22u);
+  EXPECT_EQ(back.Cells[21]->Pixel(65534, 1), 0xABCDEFu);
+  EXPECT_EQ(back.Cells[20]->Pixel(65534, 1), store->Table.CellAt(20).Pixel(65534, 1));
+}
+
 TEST(AnimationIo, AnEmptyStoreAcceptsWhatFitsItsCapacity) {
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 10), 10);
   EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 0), 0);

@@ -204,6 +204,36 @@ TEST_F(CliTest, InfoTellsWhatTheProgramPlays) {
   EXPECT_EQ(refused.Out, "");
 }
 
+// Forty full-HD frames side by side are more than one picture may be: they go through pack and
+// unpack row by row, pixel for pixel.
+TEST_F(CliTest, FortyFullHdCellsPackAndUnpackPixelEqual) {
+  constexpr int kWidth = 1920, kHeight = 1080, kFrames = 40;
+  const std::string gif = folder + "hd.gif";
+  ASSERT_TRUE(test::RunQuietly(
+      "ffmpeg -y -f lavfi -i testsrc2=size=1920x1080:rate=10:duration=4 '" + gif + "'"));
+  const auto frames = test::FfmpegRgbaFrames("-i '" + gif + "'", kWidth, kHeight);
+  ASSERT_EQ(frames.size(), size_t{kFrames});
+  const TRun pack = RunTool({"pack", gif, folder + "hd.san"});
+  ASSERT_EQ(pack.Status, 0) << pack.Err;
+  const TRun unpack = RunTool({"unpack", folder + "hd.san", folder + "hd.bmp"});
+  ASSERT_EQ(unpack.Status, 0) << unpack.Err;
+  std::vector<uint8_t> bmp;
+  ASSERT_TRUE(ReadWholeFile(folder + "hd.bmp", size_t{1} << 30, bmp));
+  const size_t rowBytes = size_t{kWidth} * kFrames * 3;  // a multiple of 4: no padding
+  ASSERT_EQ(bmp.size(), kBmpHeaderSize + rowBytes * kHeight);
+  size_t differing = 0;
+  for (int k = 0; k < kFrames; ++k) {
+    for (int y = 0; y < kHeight; ++y) {
+      const uint8_t* shown = &bmp[kBmpHeaderSize + (kHeight - 1 - y) * rowBytes + k * kWidth * 3];
+      const uint8_t* source = &frames[k][size_t(y) * kWidth * 4];
+      for (int x = 0; x < kWidth; ++x, shown += 3, source += 4) {
+        differing += shown[0] != source[2] || shown[1] != source[1] || shown[2] != source[0];
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0u);
+}
+
 // The cells that fit are written, and the others reported.
 TEST_F(CliTest, AnAnimationBeyondTheStoresCapacityIsPackedAsFarAsItFits) {
   WriteBytes(folder + "long.gif", test::TinyGif(TCellTable::kSlots + 4));
