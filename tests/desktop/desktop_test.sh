@@ -7,6 +7,7 @@
 #   save-over        Save As onto an existing file asks exactly once, then replaces it
 #   copy-out         a copied cell reaches another program as a PNG of the cell's size
 #   automatic-paste  three pictures copied while another window has focus become three cells
+#   automatic-paste-screenshots  ten full-HD pictures copied that way become ten cells
 #   new-after-flip   after Flip, New and Paste, the check boxes show the new animation's state
 #   open-gif         File > Open's dialog opens an animated GIF, and Save writes it beside it
 #   dark-palette     with a dark desktop palette the status panels, cell list and About read well
@@ -88,6 +89,30 @@ save_as() {
   xdotool type --delay 10 "$1"
   xdotool key Return
   wait_for 10 window_named "$(basename "$1") - Torvel" || fail "not saved as $1"
+}
+
+# collect_copied_pictures SIZE COLOUR...: with automatic paste on, another window has the focus
+# while a picture of each colour (a gradient to black, of that size) is copied; the animation
+# collected is saved as collected.san.
+collect_copied_pictures() {
+  local size=$1 colour
+  shift
+  start_torvel
+  xdotool key F5
+  xmessage -name other "Another program" &
+  pids+=($!)
+  wait_for 10 window_named other || wait_for 10 window_named xmessage || fail "no other window"
+  other=$(xdotool search --onlyvisible --class xmessage | head -1)
+  activate "$other"
+  for colour in "$@"; do
+    convert -size "$size" "gradient:$colour-black" "$work/$colour.png"
+    copy_picture "$work/$colour.png"
+    # The program looks twice a second, takes the picture and empties the clipboard.
+    wait_for 10 clipboard_is_empty || fail "the $colour picture was not taken"
+  done
+  activate "$main"
+  xdotool key F5
+  save_as "$work/collected.san"
 }
 
 clipboard_is_empty() { ! xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png; }
@@ -175,23 +200,13 @@ case $case_name in
       "$(info_line "$work/logo.san" "cell size")" "copied picture size"
     ;;
   automatic-paste)
-    start_torvel
-    xdotool key F5
-    xmessage -name other "Another program" &
-    pids+=($!)
-    wait_for 10 window_named other || wait_for 10 window_named xmessage || fail "no other window"
-    other=$(xdotool search --onlyvisible --class xmessage | head -1)
-    activate "$other"
-    for colour in red lime blue; do
-      convert -size 16x16 xc:$colour "$work/$colour.png"
-      copy_picture "$work/$colour.png"
-      # The program looks twice a second, takes the picture and empties the clipboard.
-      wait_for 10 clipboard_is_empty || fail "the $colour picture was not taken"
-    done
-    activate "$main"
-    xdotool key F5
-    save_as "$work/collected.san"
+    collect_copied_pictures 16x16 red lime blue
     expect_equal "$(info_line "$work/collected.san" cells)" 3 "cells"
+    ;;
+  automatic-paste-screenshots)
+    collect_copied_pictures 1920x1080 red orange yellow lime green cyan blue navy purple white
+    expect_equal "$(info_line "$work/collected.san" cells)" 10 "cells"
+    expect_equal "$(info_line "$work/collected.san" "cell size")" 1920x1080 "cell size"
     ;;
   open-gif)
     convert -size 16x12 -delay 20 xc:none -fill red -draw 'rectangle 2,2 9,9' \
