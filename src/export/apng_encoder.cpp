@@ -150,15 +150,16 @@ class TApngEncoder : public TAnimationEncoder {
     std::vector<uint8_t> Data;  // the compressed image data
   };
 
-  // The rectangle of frame k that changed since the frame before; the whole first frame.
-  TRect AreaOf(int k) const {
+  // The rectangle of frame k that changed since the frame before (made into before); the whole
+  // first frame.
+  TRect AreaOf(int k, const std::vector<uint8_t>& frame, std::vector<uint8_t>& before) const {
     const TExportFrames& f = *frames_;
     if (k == 0) {
       return {0, 0, f.Width, f.Height};
     }
     const TRect area =
-        ChangedArea(reinterpret_cast<const uint32_t*>(f.Rgba[k - 1].data()),
-                    reinterpret_cast<const uint32_t*>(f.Rgba[k].data()), f.Width, f.Height);
+        ChangedArea(reinterpret_cast<const uint32_t*>(f.Frame(k - 1, before).data()),
+                    reinterpret_cast<const uint32_t*>(frame.data()), f.Width, f.Height);
     // A frame is never empty: an unchanged one stores one pixel.
     return area.IsEmpty() ? TRect{0, 0, 1, 1} : area;
   }
@@ -180,8 +181,10 @@ class TApngEncoder : public TAnimationEncoder {
   // Compresses frame k's changed rectangle, enlarged by the scale.
   bool EncodeFrame(int k, const TCompression& compression, TEncodedFrame& encoded) const {
     const TExportFrames& f = *frames_;
-    const TRect area = AreaOf(k);
-    const uint8_t* first = f.Rgba[k].data() + (size_t(area.Top) * f.Width + area.Left) * 4;
+    std::vector<uint8_t> made, before;
+    const std::vector<uint8_t>& frame = f.Frame(k, made);
+    const TRect area = AreaOf(k, frame, before);
+    const uint8_t* first = frame.data() + (size_t(area.Top) * f.Width + area.Left) * 4;
     int stride = f.Width * 4;
     std::vector<uint8_t> scaled;
     if (scale_ > 1) {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
-#include "export/parallel.h"
 #include "platform/error_texts.h"
 
 namespace torvel {
@@ -15,21 +15,27 @@ int ExportDelay(const TCellTable& table) {
 
 namespace {
 
-// The cell at a position as RGBA, flipped and mirrored as the preview shows it; with
-// transparency, the pixels of the shown top-left colour get alpha 0.
-void ShownCell(const TCellTable& table, int position, bool transparent,
-               std::vector<uint8_t>& rgba) {
-  const int w = table.CellWidth, h = table.CellHeight;
-  const Bitmap& cell = table.CellAt(position);
+// How the frames are made: the cells in order, and how each is shown.
+struct TShownCells {
+  std::vector<TCellPicture> Cells;
+  bool Flip = false;
+  bool Mirror = false;
+  bool Transparent = false;
+};
+
+// The cell as RGBA, flipped and mirrored as the preview shows it; with transparency, the pixels
+// of the shown top-left colour get alpha 0.
+void ShownCell(const Bitmap& cell, const TShownCells& how, std::vector<uint8_t>& rgba) {
+  const int w = cell.Width(), h = cell.Height();
   const auto source = [&](int x, int y) {
-    const int sx = table.Mirror ? w - 1 - x : x, sy = table.Flip ? h - 1 - y : y;
+    const int sx = how.Mirror ? w - 1 - x : x, sy = how.Flip ? h - 1 - y : y;
     return cell.Row(sy) + size_t(sx) * 3;
   };
   const uint8_t* corner = source(0, 0);
   const uint8_t keyB = corner[0], keyG = corner[1], keyR = corner[2];
   rgba.resize(size_t(w) * h * 4);
   uint8_t* to = rgba.data();
-  const int step = table.Mirror ? -3 : 3;
+  const int step = how.Mirror ? -3 : 3;
   for (int y = 0; y < h; ++y) {
     const uint8_t* from = source(0, y);
     for (int x = 0; x < w; ++x, from += step, to += 4) {
@@ -37,7 +43,7 @@ void ShownCell(const TCellTable& table, int position, bool transparent,
       to[1] = from[1];
       to[2] = from[0];
       const bool key = from[0] == keyB && from[1] == keyG && from[2] == keyR;
-      to[3] = transparent && key ? 0 : 255;
+      to[3] = how.Transparent && key ? 0 : 255;
     }
   }
 }
@@ -51,22 +57,21 @@ bool FramesFromTable(const TCellTable& table, TExportFrames& frames, std::string
   }
   error = kOutOfMemory;
   try {
+    auto how = std::make_shared<TShownCells>();
+    for (int p = 0; p < table.Count; ++p) {
+      how->Cells.push_back(table.Cells[table.Order[p]]);
+    }
+    how->Flip = table.Flip;
+    how->Mirror = table.Mirror;
+    how->Transparent = table.Transparent;
     TExportFrames result;
     result.Width = table.CellWidth;
     result.Height = table.CellHeight;
     result.Transparent = table.Transparent;
-    result.Rgba.resize(table.Count);
-    const bool made = ParallelFor(table.Count, [&](int position) {
-      try {
-        ShownCell(table, position, table.Transparent, result.Rgba[position]);
-        return true;
-      } catch (const std::bad_alloc&) {
-        return false;
-      }
-    });
-    if (!made) {
-      return false;
-    }
+    result.MadeCount = table.Count;
+    result.Make = [how](int k, std::vector<uint8_t>& rgba) {
+      ShownCell(*how->Cells[size_t(k)], *how, rgba);
+    };
     frames = std::move(result);
     return true;
   } catch (const std::bad_alloc&) {

@@ -68,7 +68,9 @@ class TColorCounter {
 bool IndexExactly(const TExportFrames& frames, TIndexedFrames& indexed) {
   TColorCounter counter;
   const size_t pixels = frames.PixelCount();
-  for (const auto& frame : frames.Rgba) {
+  std::vector<uint8_t> made;
+  for (int k = 0; k < frames.Count(); ++k) {
+    const std::vector<uint8_t>& frame = frames.Frame(k, made);
     uint32_t last = ~PixelAt(frame, 0);
     for (size_t i = 0; i < pixels; ++i) {
       const uint32_t pixel = PixelAt(frame, i);
@@ -89,9 +91,10 @@ bool IndexExactly(const TExportFrames& frames, TIndexedFrames& indexed) {
     palette.Transparent = static_cast<int>(palette.Colors.size());
     palette.Colors.push_back(kTransparentPixel);
   }
-  indexed.Palettes.assign(frames.Rgba.size(), palette);
+  indexed.Palettes.assign(size_t(frames.Count()), palette);
   indexed.Indices.clear();
-  for (const auto& frame : frames.Rgba) {
+  for (int k = 0; k < frames.Count(); ++k) {
+    const std::vector<uint8_t>& frame = frames.Frame(k, made);
     std::vector<uint8_t> indices(pixels);
     for (size_t i = 0; i < pixels; ++i) {
       indices[i] = counter.IndexOf(PixelAt(frame, i));
@@ -142,8 +145,7 @@ class TQuantizer {
            std::string& error) {
     error = kOutOfMemory;
     attr_.reset(liq_attr_create());
-    if (!attr_ || liq_set_max_colors(attr_.get(), kGifColors - 1) != LIQ_OK ||
-        !MakeChangedImages()) {
+    if (!attr_ || liq_set_max_colors(attr_.get(), kGifColors - 1) != LIQ_OK) {
       return false;
     }
     TLiqPtr<liq_result> shared = QuantizeAll();
@@ -153,13 +155,15 @@ class TQuantizer {
     const double sharedError = liq_get_quantization_error(shared.get());
     indexed.Palettes.clear();
     indexed.Indices.clear();
+    TFrameWalk walk(frames_);
     for (int k = 0; k < frames_.Count(); ++k) {
+      const std::vector<uint8_t>& frame = walk.Next(k);
       double frameError = 0;
-      if (!RemapChanged(shared.get(), k, indexed, frameError)) {
+      if (!RemapChanged(shared.get(), frame, areas_[k], indexed, frameError)) {
         return false;
       }
       if (frameError > kLeastVisibleError && frameError > kOwnPaletteErrorRatio * sharedError &&
-          !RemapWithOwnPalette(k, frameError, indexed)) {
+          !RemapWithOwnPalette(frame, frameError, indexed)) {
         return false;
       }
       if (!KeepGoing(progress, k + 1, totalSteps, error)) {
@@ -177,11 +181,10 @@ class TQuantizer {
     TLiqPtr<liq_image> Image;
   };
 
-  bool MakePart(int k, const TRect& area, TPart& part) {
+  bool MakePart(const std::vector<uint8_t>& frame, const TRect& area, TPart& part) {
     part.Area = area;
-    const auto* pixels = frames_.Rgba[k].data();
     for (int y = area.Top; y < area.Bottom; ++y) {
-      part.Rows.push_back(const_cast<uint8_t*>(pixels) +
+      part.Rows.push_back(const_cast<uint8_t*>(frame.data()) +
                           (size_t(y) * frames_.Width + area.Left) * 4);
     }
     part.Image.reset(
@@ -190,29 +193,29 @@ class TQuantizer {
   }
 
   // The first frame whole, then each frame's rectangle that changed (none when nothing did).
-  bool MakeChangedImages() {
-    parts_.resize(frames_.Count());
-    for (int k = 0; k < frames_.Count(); ++k) {
-      const TRect area =
-          k == 0 ? TRect{0, 0, frames_.Width, frames_.Height}
-                 : ChangedArea(reinterpret_cast<const uint32_t*>(frames_.Rgba[k - 1].data()),
-                               reinterpret_cast<const uint32_t*>(frames_.Rgba[k].data()),
-                               frames_.Width, frames_.Height);
-      if (!area.IsEmpty() && !MakePart(k, area, parts_[k])) {
-        return false;
-      }
-    }
-    return true;
+  TRect ChangedPart(int k, const TFrameWalk& walk, const std::vector<uint8_t>& frame) const {
+    return k == 0 ? TRect{0, 0, frames_.Width, frames_.Height}
+                  : ChangedArea(reinterpret_cast<const uint32_t*>(walk.Previous()->data()),
+                                reinterpret_cast<const uint32_t*>(frame.data()), frames_.Width,
+                                frames_.Height);
   }
 
+  // The histogram of what changed, frame by frame: its colours are counted as each frame is
+  // made, and the frame is let go of before the next.
   TLiqPtr<liq_result> QuantizeAll() {
     TLiqPtr<liq_histogram> histogram(liq_histogram_create(attr_.get()));
     if (!histogram) {
       return nullptr;
     }
-    for (TPart& part : parts_) {
-      if (part.Image &&
-          liq_histogram_add_image(histogram.get(), attr_.get(), part.Image.get()) != LIQ_OK) {
+    TFrameWalk walk(frames_);
+    areas_.clear();
+    for (int k = 0; k < frames_.Count(); ++k) {
+      const std::vector<uint8_t>& frame = walk.Next(k);
+      areas_.push_back(ChangedPart(k, walk, frame));
+      TPart part;
+      if (!areas_.back().IsEmpty() &&
+          (!MakePart(frame, areas_.back(), part) ||
+           liq_histogram_add_image(histogram.get(), attr_.get(), part.Image.get()) != LIQ_OK)) {
         return nullptr;
       }
     }
@@ -241,32 +244,35 @@ class TQuantizer {
 
   // Frame k's indices: the frame before's with the changed part mapped again, as long as the
   // palette stays the same; otherwise (mapping may refine the palette) the whole frame.
-  bool RemapChanged(liq_result* result, int k, TIndexedFrames& indexed, double& frameError) {
-    const bool reuse = k > 0;
+  bool RemapChanged(liq_result* result, const std::vector<uint8_t>& frame, const TRect& area,
+                    TIndexedFrames& indexed, double& frameError) {
+    const bool reuse = !indexed.Indices.empty();
     std::vector<uint8_t> indices =
         reuse ? indexed.Indices.back() : std::vector<uint8_t>(frames_.PixelCount());
-    if (!parts_[k].Image) {
+    if (area.IsEmpty()) {
       indexed.Palettes.push_back(indexed.Palettes.back());
       indexed.Indices.push_back(std::move(indices));
       return true;
     }
-    if (!RemapPart(result, parts_[k], indices)) {
+    TPart part;
+    if (!MakePart(frame, area, part) || !RemapPart(result, part, indices)) {
       return false;
     }
     frameError = liq_get_remapping_error(result);
     TGifPalette palette = PaletteOf(result);
     if (reuse && !(palette == indexed.Palettes.back())) {
-      return RemapWhole(result, k, indexed, frameError);
+      return RemapWhole(result, frame, indexed, frameError);
     }
     indexed.Palettes.push_back(std::move(palette));
     indexed.Indices.push_back(std::move(indices));
     return true;
   }
 
-  bool RemapWhole(liq_result* result, int k, TIndexedFrames& indexed, double& frameError) {
+  bool RemapWhole(liq_result* result, const std::vector<uint8_t>& frame, TIndexedFrames& indexed,
+                  double& frameError) {
     TPart whole;
     std::vector<uint8_t> indices(frames_.PixelCount());
-    if (!MakePart(k, {0, 0, frames_.Width, frames_.Height}, whole) ||
+    if (!MakePart(frame, {0, 0, frames_.Width, frames_.Height}, whole) ||
         !RemapPart(result, whole, indices)) {
       return false;
     }
@@ -277,9 +283,10 @@ class TQuantizer {
   }
 
   // Quantizes frame k on its own and keeps that when it is closer than the shared palette.
-  bool RemapWithOwnPalette(int k, double sharedError, TIndexedFrames& indexed) {
+  bool RemapWithOwnPalette(const std::vector<uint8_t>& frame, double sharedError,
+                           TIndexedFrames& indexed) {
     TPart whole;
-    if (!MakePart(k, {0, 0, frames_.Width, frames_.Height}, whole)) {
+    if (!MakePart(frame, {0, 0, frames_.Width, frames_.Height}, whole)) {
       return false;
     }
     liq_result* own = nullptr;
@@ -301,7 +308,7 @@ class TQuantizer {
   const TExportFrames& frames_;
   bool dither_;
   TLiqPtr<liq_attr> attr_;
-  std::vector<TPart> parts_;
+  std::vector<TRect> areas_;  // what changed in each frame, since the frame before
 };
 
 }  // namespace

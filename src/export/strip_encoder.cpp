@@ -20,9 +20,9 @@ class TStripEncoder : public TAnimationEncoder {
     if (width > INT32_MAX || !strip.Resize(static_cast<int>(width), frames.Height * scale)) {
       return false;
     }
-    std::vector<uint8_t> scaled;
+    std::vector<uint8_t> made, scaled;
     for (int k = 0; k < frames.Count(); ++k) {
-      ScaleNearest(frames.Rgba[k].data(), frames.Width, frames.Height, 4, scale, scaled);
+      ScaleNearest(frames.Frame(k, made).data(), frames.Width, frames.Height, 4, scale, scaled);
       PutFrame(scaled, k * frames.Width * scale, frames.Width * scale, strip);
       if (!KeepGoing(progress, k + 1, frames.Count() + 1, error)) {
         return false;

@@ -64,10 +64,10 @@ class TWebPEncoder : public TAnimationEncoder {
       return false;
     }
     TWebPFrame frame;
-    std::vector<uint8_t> scaled;
+    std::vector<uint8_t> made, scaled;
     int timestamp = 0;
     for (int k = 0; k < frames.Count(); ++k) {
-      ScaleNearest(frames.Rgba[k].data(), frames.Width, frames.Height, 4, scale, scaled);
+      ScaleNearest(frames.Frame(k, made).data(), frames.Width, frames.Height, 4, scale, scaled);
       if (!frame.Import(scaled, width, height) ||
           !WebPAnimEncoderAdd(encoder.get(), frame.Get(), timestamp, &config)) {
         return false;

@@ -78,7 +78,8 @@ TExportFrames FramesOf(const TAnimationStrip& store) {
 
 // The frame as a viewer shows it: transparent pixels are all alike.
 QImage Expected(const TExportFrames& frames, int k, int scale) {
-  QImage image(frames.Rgba[k].data(), frames.Width, frames.Height, frames.Width * 4,
+  std::vector<uint8_t> made;
+  QImage image(frames.Frame(k, made).data(), frames.Width, frames.Height, frames.Width * 4,
                QImage::Format_RGBA8888);
   QImage shown = image.scaled(frames.Width * scale, frames.Height * scale);
   for (int y = 0; y < shown.height(); ++y) {
@@ -91,12 +92,11 @@ QImage Expected(const TExportFrames& frames, int k, int scale) {
 }
 
 QImage Normalized(QImage image) {
-  return Expected(
-      {image.width(),
-       image.height(),
-       false,
-       {std::vector<uint8_t>(image.constBits(), image.constBits() + image.sizeInBytes())}},
-      0, 1);
+  TExportFrames held;
+  held.Width = image.width();
+  held.Height = image.height();
+  held.Rgba = {std::vector<uint8_t>(image.constBits(), image.constBits() + image.sizeInBytes())};
+  return Expected(held, 0, 1);
 }
 
 void ExpectSameFrames(const TExportFrames& frames, const TDecoded& decoded, int scale) {
