@@ -26,14 +26,31 @@ TSAN RecordOf(const TCellTable& table) {
 }
 
 // The strip's BMP image compressed at the fastest level, as one zlib stream, into the target.
-bool CompressStrip(const TCellTable& table, TStream& target) {
+bool CompressStrip(const TCellTable& table, TStream& target, const TWorkProgress& progress = {}) {
   TCompressionStream deflater(1, target);
-  if (!WriteCellStrip(table, deflater)) {
+  if (!WriteCellStrip(table, deflater, progress)) {
     return false;
   }
   deflater.Finish();
   return true;
 }
+
+// Passes the progress on and remembers whether it asked to stop.
+class TStoppable {
+ public:
+  explicit TStoppable(const TWorkProgress& progress) : progress_(progress) {}
+  TWorkProgress Progress() {
+    if (!progress_) {
+      return {};
+    }
+    return [this](int done, int total) { return !(stopped_ = !progress_(done, total)); };
+  }
+  bool Stopped() const { return stopped_; }
+
+ private:
+  const TWorkProgress& progress_;
+  bool stopped_ = false;
+};
 
 }  // namespace
 
@@ -58,12 +75,19 @@ bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error) 
   }
 }
 
-bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error) {
+bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error,
+                    const TWorkProgress& progress) {
   if (table.Count >= 1 && CellStripBytes(table) > kMostBmpCompressedInMemory) {
     error = kOutOfDiskSpace;  // the compressor throws when the stream refuses its bytes
+    TStoppable stoppable(progress);
     try {
-      return WriteSanRecord(stream, RecordOf(table),
-                            [&](TStream& target) { return CompressStrip(table, target); });
+      const bool written = WriteSanRecord(stream, RecordOf(table), [&](TStream& target) {
+        return CompressStrip(table, target, stoppable.Progress());
+      });
+      if (stoppable.Stopped()) {
+        error = kTaskCancelled;
+      }
+      return written;
     } catch (const std::bad_alloc&) {
       error = kOutOfMemory;
       return false;
@@ -89,7 +113,8 @@ bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& byt
   return false;
 }
 
-bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error) {
+bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error,
+                   const TWorkProgress& progress) {
   error = kUnexpectedError;
   if (table.Count < 1) {
     return false;  // nothing to save: no file is made
@@ -97,7 +122,8 @@ bool SaveAnimation(const TCellTable& table, const std::string& path, std::string
   TWriteFailure failure = TWriteFailure::None;
   std::string writeError;
   if (WriteFileSafely(
-          path, [&](TStream& file) { return WriteAnimation(table, file, writeError); }, &failure)) {
+          path, [&](TStream& file) { return WriteAnimation(table, file, writeError, progress); },
+          &failure)) {
     return true;
   }
   if (failure != TWriteFailure::Writing) {
@@ -118,9 +144,9 @@ std::unique_ptr<TFileStream> OpenAnimationFile(const std::string& path, std::str
 }
 
 bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error,
-                   const TCellRoom& room) {
+                   const TCellRoom& room, const TWorkProgress& progress) {
   std::unique_ptr<TFileStream> file = OpenAnimationFile(path, error);
-  return file != nullptr && ReadAnimation(*file, contents, error, room);
+  return file != nullptr && ReadAnimation(*file, contents, error, room, progress);
 }
 
 std::string AcceptedCellsText(int accepted, int offered, const std::string& reason) {
@@ -138,11 +164,15 @@ namespace {
 
 // Reads the picture's cells out of its compressed bytes, which must form one whole zlib stream.
 bool ReadPictureCells(TStream& compressed, int cellWidth, const TCellRoom& room, TStripCells& strip,
-                      std::string& error) {
+                      std::string& error, const TWorkProgress& progress) {
   const int64_t mostBytes =
       std::min<int64_t>(compressed.Size() * kMostInflateRatio + 4096, int64_t{UINT32_MAX});
   TDecompressionStream inflater(compressed);
-  if (!ReadCellStrip(inflater, mostBytes, cellWidth, room, strip, error)) {
+  TStoppable stoppable(progress);
+  if (!ReadCellStrip(inflater, mostBytes, cellWidth, room, strip, error, stoppable.Progress())) {
+    if (stoppable.Stopped()) {
+      error = kTaskCancelled;
+    }
     return false;
   }
   // Whatever follows the image is read to the stream's end, whose checksum must hold.
@@ -158,7 +188,7 @@ bool ReadPictureCells(TStream& compressed, int cellWidth, const TCellRoom& room,
 }  // namespace
 
 bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error,
-                   const TCellRoom& room) {
+                   const TCellRoom& room, const TWorkProgress& progress) {
   error = kUnsupportedFormat;
   TSAN record;
   if (!ReadSanRecord(stream, record)) {
@@ -169,12 +199,12 @@ bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& e
   try {
     if (record.pIInStream.Present) {
       TStreamWindow picture(stream, record.pIInStream.Offset, record.pIInStream.Length);
-      if (!ReadPictureCells(picture, record.pW, room, strip, error)) {
+      if (!ReadPictureCells(picture, record.pW, room, strip, error, progress)) {
         return false;
       }
     } else if (!record.pI.empty()) {
       TMemoryView picture(record.pI);
-      if (!ReadPictureCells(picture, record.pW, room, strip, error)) {
+      if (!ReadPictureCells(picture, record.pW, room, strip, error, progress)) {
         return false;
       }
       record.pI = {};

@@ -28,7 +28,9 @@ bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error);
 // Writes the whole animation as a ".san" record; "Out of disk space" when the stream refuses it.
 // A large animation's picture is compressed straight into the stream, which must then be able
 // to seek back.
-bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error);
+// With progress, "Task cancelled" when it asked to stop.
+bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error,
+                    const TWorkProgress& progress = {});
 
 // Writes a file safely (see WriteFileSafely): "File in use" when it cannot be created or
 // replaced, "Out of disk space" when writing fails.
@@ -38,7 +40,8 @@ bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& byt
 // Writes the animation as the file at path. The file is replaced only once the new one is
 // complete on disk; "File in use" when it cannot be created or replaced, "Out of disk space"
 // when writing fails.
-bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error);
+bool SaveAnimation(const TCellTable& table, const std::string& path, std::string& error,
+                   const TWorkProgress& progress = {});
 
 // A ".san" record read and its picture cut into cells, before anything of the store is touched.
 struct TAnimationContents {
@@ -54,15 +57,16 @@ int EmptyStoreRoom(int cellWidth, int cellHeight);
 // Reads a record and as many of its cells as room allows (the others are counted only):
 // "Unsupported format" when it is not one, "Out of memory" when its picture does not inflate,
 // is not a BMP image or cannot be made.
+// With progress, "Task cancelled" when it asked to stop.
 bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& error,
-                   const TCellRoom& room = EmptyStoreRoom);
+                   const TCellRoom& room = EmptyStoreRoom, const TWorkProgress& progress = {});
 
 // Opens the file at path for reading: none with "File not found" or "File in use".
 std::unique_ptr<TFileStream> OpenAnimationFile(const std::string& path, std::string& error);
 
 // Reads the file at path: "File not found", "File in use", or the errors of ReadAnimation.
 bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::string& error,
-                   const TCellRoom& room = EmptyStoreRoom);
+                   const TCellRoom& room = EmptyStoreRoom, const TWorkProgress& progress = {});
 
 // The report of a store that took fewer cells than offered: "2 of 5 cells accepted." and the
 // store's reason on a line of its own.

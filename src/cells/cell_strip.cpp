@@ -48,7 +48,7 @@ int64_t CellStripBytes(const TCellTable& table) {
   return static_cast<int64_t>(kBmpHeaderSize) + BmpRowBytes(width) * table.CellHeight;
 }
 
-bool WriteCellStrip(const TCellTable& table, TStream& out) {
+bool WriteCellStrip(const TCellTable& table, TStream& out, const TWorkProgress& progress) {
   const int64_t width = int64_t{table.Count} * table.CellWidth;
   if (table.Count < 1 || width > INT32_MAX || CellStripBytes(table) > int64_t{UINT32_MAX}) {
     return false;
@@ -67,7 +67,8 @@ bool WriteCellStrip(const TCellTable& table, TStream& out) {
         return false;
       }
     }
-    if (!writer.Put(padding, paddingBytes)) {
+    if (!writer.Put(padding, paddingBytes) ||
+        (progress && !progress(table.CellHeight - y, table.CellHeight))) {
       return false;
     }
   }
@@ -160,7 +161,8 @@ int RowOfCells(const TStripHeader& header, int row, int height) {
 }
 
 bool ReadBufferedRows(TStream& in, const TStripHeader& header, int64_t rowBytes,
-                      const std::vector<std::shared_ptr<Bitmap>>& cells) {
+                      const std::vector<std::shared_ptr<Bitmap>>& cells,
+                      const TWorkProgress& progress) {
   const int height = header.Height < 0 ? -header.Height : header.Height;
   std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
   for (int r = 0; r < height; ++r) {
@@ -174,12 +176,16 @@ bool ReadBufferedRows(TStream& in, const TStripHeader& header, int64_t rowBytes,
       std::memcpy(cell->Row(y), from, pieceRow);
       from += pieceRow;
     }
+    if (progress && !progress(r + 1, height)) {
+      return false;
+    }
   }
   return true;
 }
 
 bool ReadRowPieces(TStream& in, const TStripHeader& header, int64_t rowBytes,
-                   const std::vector<std::shared_ptr<Bitmap>>& cells) {
+                   const std::vector<std::shared_ptr<Bitmap>>& cells,
+                   const TWorkProgress& progress) {
   const int height = header.Height < 0 ? -header.Height : header.Height;
   for (int r = 0; r < height; ++r) {
     const int y = RowOfCells(header, r, height);
@@ -191,7 +197,7 @@ bool ReadRowPieces(TStream& in, const TStripHeader& header, int64_t rowBytes,
       }
       left -= static_cast<int64_t>(pieceRow);
     }
-    if (!Skip(in, left)) {
+    if (!Skip(in, left) || (progress && !progress(r + 1, height))) {
       return false;
     }
   }
@@ -199,7 +205,7 @@ bool ReadRowPieces(TStream& in, const TStripHeader& header, int64_t rowBytes,
 }
 
 bool ReadPlainRows(TStream& in, const TStripHeader& header, int64_t mostBytes, int cellWidth,
-                   const TCellRoom& room, TStripCells& strip) {
+                   const TCellRoom& room, TStripCells& strip, const TWorkProgress& progress) {
   const int width = header.Width;
   const int height = header.Height < 0 ? -header.Height : header.Height;
   const int64_t rowBytes = BmpRowBytes(width);
@@ -215,8 +221,8 @@ bool ReadPlainRows(TStream& in, const TStripHeader& header, int64_t mostBytes, i
   if (!MakeCells(taken, pieceWidth, height, cells)) {
     return false;
   }
-  const bool ok = rowBytes <= kRowBuffered ? ReadBufferedRows(in, header, rowBytes, cells)
-                                           : ReadRowPieces(in, header, rowBytes, cells);
+  const bool ok = rowBytes <= kRowBuffered ? ReadBufferedRows(in, header, rowBytes, cells, progress)
+                                           : ReadRowPieces(in, header, rowBytes, cells, progress);
   if (ok) {
     Publish(cells, inStrip, strip);
   }
@@ -258,14 +264,15 @@ bool ReadOtherBmp(TStream& in, const TStripHeader& header, int64_t mostBytes, in
 }  // namespace
 
 bool ReadCellStrip(TStream& in, int64_t mostBytes, int stripCellWidth, const TCellRoom& room,
-                   TStripCells& strip, std::string& error) {
+                   TStripCells& strip, std::string& error, const TWorkProgress& progress) {
   error = kOutOfMemory;
   TStripHeader header;
   if (!ReadHeader(in, header)) {
     return false;
   }
-  return header.IsPlain24Bit() ? ReadPlainRows(in, header, mostBytes, stripCellWidth, room, strip)
-                               : ReadOtherBmp(in, header, mostBytes, stripCellWidth, room, strip);
+  return header.IsPlain24Bit()
+             ? ReadPlainRows(in, header, mostBytes, stripCellWidth, room, strip, progress)
+             : ReadOtherBmp(in, header, mostBytes, stripCellWidth, room, strip);
 }
 
 }  // namespace torvel

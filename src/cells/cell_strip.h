@@ -13,12 +13,16 @@ namespace torvel {
 // The picture an animation file stores: every cell side by side in one BMP image. It is written
 // and read a row at a time, so that no picture of all the cells is ever made.
 
+// Told how many of how many rows are done; returns false to stop the work.
+using TWorkProgress = std::function<bool(int done, int total)>;
+
 // The size of the BMP image of the table's cells.
 int64_t CellStripBytes(const TCellTable& table);
 
 // Writes the BMP image of the cells at positions 0..Count-1 side by side (bottom row first,
-// rows padded with zeros). False when the stream refuses bytes or the table is empty.
-bool WriteCellStrip(const TCellTable& table, TStream& out);
+// rows padded with zeros). False when the stream refuses bytes, the table is empty or the
+// progress asks to stop.
+bool WriteCellStrip(const TCellTable& table, TStream& out, const TWorkProgress& progress = {});
 
 // How many cells of a size a reader may make: the room of the store they go to.
 using TCellRoom = std::function<int(int cellWidth, int cellHeight)>;
@@ -32,8 +36,9 @@ struct TStripCells {
 // of equal width (the columns right of the last whole cell are dropped), making only the first
 // of them that room allows. 24-bit images go straight into the cells; other BMP images are
 // decoded whole first, within the largest picture the program handles. False with "Out of
-// memory" when the bytes are not such an image or it is larger than mostBytes.
+// memory" when the bytes are not such an image or it is larger than mostBytes; false also when
+// the progress asks to stop.
 bool ReadCellStrip(TStream& in, int64_t mostBytes, int stripCellWidth, const TCellRoom& room,
-                   TStripCells& strip, std::string& error);
+                   TStripCells& strip, std::string& error, const TWorkProgress& progress = {});
 
 }  // namespace torvel

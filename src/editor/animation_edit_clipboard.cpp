@@ -36,7 +36,7 @@ bool TAnimationEdit::PasteAnimation(const std::string& format) {
   TBusyScope busy(*this);
   const bool result = LoadAnimationFile(Paths()->ClipboardObjectFile(format), true);
   UpdateCaption();
-  return result;
+  return result || LastError == kTaskCancelled;  // a cancel is the user's choice
 }
 
 // Reads the clipboard's picture, refusing one too large to hold before it is converted.

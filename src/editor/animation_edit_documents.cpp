@@ -31,8 +31,13 @@ bool TAnimationEdit::WriteAnimationStream(TStream& stream) {
   return WriteAnimation(Strip->Table, stream, LastError);
 }
 
+// A long save shows its progress, and may be cancelled, leaving the previous file as it was.
 bool TAnimationEdit::SaveAnimationFile(const std::string& fileName) {
-  return SaveAnimation(Strip->Table, fileName, LastError);
+  const TCellTable& table = Strip->Table;
+  return RunWithProgress(Translate("Saving") + " " + FilePart(fileName),
+                         [&](const TExportProgress& progress, std::string& error) {
+                           return SaveAnimation(table, fileName, error, progress);
+                         });
 }
 
 bool TAnimationEdit::LoadAnimationFile(const std::string& fileName, bool append) {
@@ -51,7 +56,12 @@ bool TAnimationEdit::LoadAnimationFile(const std::string& fileName, bool append)
 bool TAnimationEdit::ReadAnimationStream(TStream& stream, bool append) {
   partlyRead_ = false;
   TAnimationContents contents;
-  if (!ReadAnimation(stream, contents, LastError, append ? StoreRoom() : EmptyStoreRoom)) {
+  const TCellRoom room = append ? StoreRoom() : EmptyStoreRoom;
+  // A long read shows its progress, and may be cancelled; the store is touched only after it.
+  if (!RunWithProgress(Translate("Opening"),
+                       [&](const TExportProgress& progress, std::string& error) {
+                         return ReadAnimation(stream, contents, error, room, progress);
+                       })) {
     return false;
   }
   const int n = contents.CellCount();
@@ -144,6 +154,9 @@ bool TAnimationEdit::OpenFile(const std::string& fileName) {
     return opened;
   }
   const bool result = LoadAnimationFile(fileName, false);
+  if (!result && LastError == kTaskCancelled) {
+    return true;  // the user stopped it: nothing changed
+  }
   if (result && partlyRead_) {
     // Saving must never put the part over the whole: the part is a new, unnamed animation.
     const std::string accepted = LastError;
@@ -176,6 +189,9 @@ bool TAnimationEdit::Save() {
 
 bool TAnimationEdit::SaveToFile(const std::string& name) {
   const bool result = SaveAnimationFile(name);
+  if (!result && LastError == kTaskCancelled) {
+    return true;  // the user stopped it: the file and the document stay as they were
+  }
   if (result) {
     Named = true;
     SetFileName(name);

@@ -141,7 +141,8 @@ bool TAnimationEdit::CopyCells(bool all) {
   // the program, now or after a restart.
   TPaths* paths = Paths();
   LastError = kFileInUse;
-  return paths != nullptr && SaveAnimationFile(paths->ClipboardObjectFile("SAN"));
+  return paths != nullptr &&
+         (SaveAnimationFile(paths->ClipboardObjectFile("SAN")) || LastError == kTaskCancelled);
 }
 
 // Said once a run of the program: the next Copy All of a long animation is not a surprise.

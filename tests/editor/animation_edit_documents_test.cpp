@@ -126,6 +126,40 @@ TEST_F(DocumentTest, AFileWithMoreCellsThanFitOpensWithThoseThatDo) {
   EXPECT_FALSE(editor->CanUndo());
 }
 
+// Full-HD cells make a long save and a long open: the progress window shows, and Cancel leaves
+// the file and the animation as they were, without an error.
+TEST_F(DocumentTest, LongSavesAndOpensShowProgressAndCanBeCancelled) {
+  const auto addScreenshots = [&](int n) {
+    for (int k = 0; k < n; ++k) {
+      Bitmap cell(1920, 1080);
+      FillRect(cell, {k, k, 900, 700}, static_cast<TColor>(0x102030 * (k + 1)));
+      ASSERT_EQ(editor->Strip->AddCells(&cell, 1, -1), 1);
+    }
+  };
+  const std::string file = folder + "hd.san";
+  editor->ProgressDelayMs = 0;
+  addScreenshots(6);
+  ASSERT_TRUE(editor->SaveToFile(file)) << editor->LastError;
+  EXPECT_EQ(ui.ProgressWindows, 1);
+  EXPECT_FALSE(editor->IsModified());
+
+  addScreenshots(2);
+  Change();
+  ui.CancelProgressAt = ui.ProgressUpdates + 1;
+  EXPECT_TRUE(editor->SaveToFile(file));
+  EXPECT_TRUE(editor->IsModified());
+  EXPECT_TRUE(ui.Messages.empty()) << "a cancel is no error";
+
+  editor->New(false);
+  ui.CancelProgressAt = ui.ProgressUpdates + 1;
+  EXPECT_TRUE(editor->OpenFile(file));
+  EXPECT_EQ(editor->Strip->Table.Count, 0) << "the open was cancelled";
+  ui.CancelProgressAt.reset();
+  ASSERT_TRUE(editor->OpenFile(file)) << editor->LastError;
+  EXPECT_EQ(editor->Strip->Table.Count, 6) << "the cancelled save left the file as it was";
+  EXPECT_EQ(editor->Strip->Table.CellWidth, 1920);
+}
+
 TEST_F(DocumentTest, AppendingInsertsAtTheSelectionAndKeepsTheSettings) {
   AddCells(2, 10, 10);
   editor->SetInterval(500);
