@@ -135,6 +135,10 @@ bool TAnimationEdit::CopyCells(bool all) {
       return false;
     }
   } else {
+    // Nothing stale stays there for another program to paste as if it were this animation.
+    if (TPlatformUi* ui = PlatformUi()) {
+      ui->ClearClipboard();
+    }
     TellOfStripLeftOff();
   }
   // The whole animation also goes where Paste Animation finds it, in this or another copy of

@@ -139,6 +139,22 @@ TEST_F(EditorTest, CopyAndCutPutPicturesOnTheClipboard) {
   EXPECT_EQ(editor->Strip->Table.Count, 2);
 }
 
+// A strip wider than other programs take stays off the clipboard; the animation itself still
+// goes where Paste Animation finds it, and the user is told once.
+TEST_F(EditorTest, CopyAllOfAStripTooWideForOtherProgramsKeepsOnlyTheAnimation) {
+  AddCells(17, 2000, 1);  // 34,000 pixels side by side
+  ui.ClipboardPicture = Bitmap(1, 1);
+  ASSERT_TRUE(editor->CopyCells(true)) << editor->LastError;
+  EXPECT_FALSE(ui.ClipboardPicture) << "the clipboard holds nothing stale";
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  ASSERT_TRUE(editor->CopyCells(true));
+  EXPECT_EQ(ui.Messages.size(), 1u) << "said once";
+  editor->New(false);
+  ASSERT_TRUE(editor->PasteAnimation("SAN")) << editor->LastError;
+  EXPECT_EQ(editor->Strip->Table.Count, 17);
+  EXPECT_EQ(editor->Strip->Table.CellWidth, 2000);
+}
+
 TEST_F(EditorTest, AutomaticPasteDisablesCopyAndCutButNotDelete) {
   AddCells(2);
   editor->CellList()->setCurrentRow(0);
