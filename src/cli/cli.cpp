@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <optional>
 
 #include "cells/animation_io.h"
@@ -312,19 +313,6 @@ int TCli::Pack(const std::vector<std::string>& args) {
   return kDone;
 }
 
-bool EncodePicture(const Bitmap& picture, const std::string& extension,
-                   std::vector<uint8_t>& bytes) {
-  if (extension == "png") {
-    return EncodePng(picture, bytes);
-  }
-  try {
-    bytes = EncodeBmp(picture);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-}
-
 int TCli::Unpack(const std::vector<std::string>& args) {
   if (args.size() != 2) {
     return WrongUsage("unpack takes an animation and an output picture");
@@ -339,24 +327,23 @@ int TCli::Unpack(const std::vector<std::string>& args) {
   if (!LoadStore(args[0], contents, store, error)) {
     return Fail(args[0], error);
   }
-  if (extension == "bmp") {  // written a row at a time, at any size
-    TWriteFailure failure = TWriteFailure::None;
-    if (!WriteFileSafely(
-            args[1], [&](TStream& file) { return WriteCellStrip(store.Table, file); }, &failure)) {
-      return Fail(args[1], failure == TWriteFailure::Writing ? kOutOfDiskSpace : kFileInUse);
+  // Written a row at a time, at any size.
+  const TCellTable& table = store.Table;
+  const auto pngRow = [&table](int y, uint8_t* row) {
+    for (int p = 0; p < table.Count; ++p, row += size_t(table.CellWidth) * 3) {
+      std::memcpy(row, table.CellAt(p).Row(y), size_t(table.CellWidth) * 3);
     }
-    return kDone;
-  }
-  Bitmap picture;
-  if (!store.Table.ExportRange(0, store.Table.Count - 1, error, &picture)) {
-    return Fail(args[0], error);
-  }
-  std::vector<uint8_t> bytes;
-  if (!EncodePicture(picture, extension, bytes)) {
-    return Fail(args[1], kOutOfMemory);
-  }
-  if (!WriteFileReporting(args[1], bytes, error)) {
-    return Fail(args[1], error);
+  };
+  const int64_t width = int64_t{table.Count} * table.CellWidth;
+  TWriteFailure failure = TWriteFailure::None;
+  const auto write = [&](TStream& file) {
+    return extension == "bmp"
+               ? WriteCellStrip(table, file)
+               : EncodePngRows(static_cast<int>(width), table.CellHeight, pngRow, file);
+  };
+  if (width > INT32_MAX || !WriteFileSafely(args[1], write, &failure)) {
+    const bool opening = failure == TWriteFailure::Creating || failure == TWriteFailure::Replacing;
+    return Fail(args[1], opening ? kFileInUse : kOutOfDiskSpace);
   }
   return kDone;
 }

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <csetjmp>
 #include <cstring>
 #include <new>
 
@@ -67,6 +68,66 @@ bool EncodePng(const Bitmap& picture, std::vector<uint8_t>& bytes) {
   } catch (const std::bad_alloc&) {
     return false;
   }
+}
+
+namespace {
+
+struct TPngOutput {
+  TStream* Stream;
+  bool Failed;
+};
+
+void WriteToStream(png_structp png, png_bytep data, png_size_t size) {
+  auto* output = static_cast<TPngOutput*>(png_get_io_ptr(png));
+  if (!output->Stream->WriteAll(data, size)) {
+    output->Failed = true;
+    png_error(png, "write");
+  }
+}
+
+void FlushNothing(png_structp) {}
+
+// libpng reports errors by jumping back here: nothing in this frame may need destroying.
+bool WriteRows(png_structp png, png_infop info, int width, int height, const TPngRowSource* rowAt,
+               uint8_t* row) {
+  if (setjmp(png_jmpbuf(png)) != 0) {
+    return false;
+  }
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_set_bgr(png);
+  for (int y = 0; y < height; ++y) {
+    (*rowAt)(y, row);
+    png_write_row(png, row);
+  }
+  png_write_end(png, info);
+  return true;
+}
+
+}  // namespace
+
+bool EncodePngRows(int width, int height, const TPngRowSource& rowAt, TStream& out) {
+  if (width < 1 || height < 1) {
+    return false;
+  }
+  std::vector<uint8_t> row;
+  try {
+    row.resize(size_t(width) * 3);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  TPngOutput output{&out, false};
+  bool written = false;
+  if (info != nullptr) {
+    png_set_write_fn(png, &output, WriteToStream, FlushNothing);
+    written = WriteRows(png, info, width, height, &rowAt, row.data());
+  }
+  png_destroy_write_struct(&png, &info);
+  return written && !output.Failed;
 }
 
 }  // namespace torvel

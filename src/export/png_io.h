@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/stream.h"
 
 namespace torvel {
 
@@ -18,6 +20,12 @@ bool DecodePng(const std::vector<uint8_t>& bytes, Bitmap& picture, std::string& 
 
 // Encodes the picture as an 8-bit RGB PNG file image.
 bool EncodePng(const Bitmap& picture, std::vector<uint8_t>& bytes);
+
+// Encodes a picture handed over a row at a time, top to bottom, each row width pixels in blue,
+// green, red order as Bitmap rows are, as an 8-bit RGB PNG into the stream: for pictures too
+// large to be made whole. False when libpng fails or the stream refuses bytes.
+using TPngRowSource = std::function<void(int y, uint8_t* row)>;
+bool EncodePngRows(int width, int height, const TPngRowSource& rowAt, TStream& out);
 
 // Whether the bytes start with the PNG signature.
 bool LooksLikePng(const std::vector<uint8_t>& bytes);
