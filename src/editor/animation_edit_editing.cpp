@@ -26,7 +26,10 @@ constexpr int64_t kMostClipboardStripBytes = int64_t{256} << 20;
 
 bool StripFitsOtherPrograms(const TCellTable& table) {
   const int64_t width = int64_t{table.Count} * table.CellWidth;
-  return width <= kWidestClipboardStrip && width * table.CellHeight * 3 <= kMostClipboardStripBytes;
+  // The strip is made as one picture, which has a limit of its own.
+  return width <= kWidestClipboardStrip &&
+         width * table.CellHeight * 3 <= kMostClipboardStripBytes &&
+         Bitmap::IsAllowedSize(width, table.CellHeight);
 }
 
 }  // namespace
