@@ -232,7 +232,7 @@ bool ReadPlainRows(TStream& in, const TStripHeader& header, int64_t mostBytes, i
 // Any other BMP image, read whole and decoded, then cut.
 bool ReadOtherBmp(TStream& in, const TStripHeader& header, int64_t mostBytes, int cellWidth,
                   const TCellRoom& room, TStripCells& strip) {
-  const int64_t most = std::min<int64_t>(mostBytes, 4 * kMaxPicturePixels + (int64_t{1} << 20));
+  const int64_t most = std::min<int64_t>(mostBytes, 4 * kMostDecodedPixels + (int64_t{1} << 20));
   std::vector<uint8_t> bytes = header.Bytes;
   uint8_t block[65536];
   for (size_t read; (read = in.Read(block, sizeof block)) > 0;) {

@@ -194,7 +194,9 @@ void TImagePreview::PaintPictureOnly(const TRect& placement) {
 }
 
 bool TImagePreview::PaintEverything(const TLayout& layout, const TRect& placement) {
-  if (!backBuffer_.Resize(layout.Buffer.Width, layout.Buffer.Height)) {
+  // No screen is that large: a window of more pixels is not worth the memory.
+  if (int64_t{layout.Buffer.Width} * layout.Buffer.Height > kMostDecodedPixels ||
+      !backBuffer_.Resize(layout.Buffer.Width, layout.Buffer.Height)) {
     return false;
   }
   const TRect client = backBuffer_.Rect();

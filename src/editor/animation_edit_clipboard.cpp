@@ -47,7 +47,7 @@ bool TAnimationEdit::ReadClipboard(Bitmap& picture) {
   if (ui == nullptr || !ui->ClipboardPictureSize(size)) {
     return false;
   }
-  if (!Bitmap::IsAllowedSize(size.Width, size.Height)) {
+  if (!Bitmap::IsDecodableSize(size.Width, size.Height)) {
     LastError = kCapacityReached;
     return false;
   }

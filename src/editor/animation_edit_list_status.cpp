@@ -47,18 +47,16 @@ int TAnimationEdit::LeastWidth() const {
 }
 
 // The widest texts a panel can show, in the widest digits. An animation holds up to 21846 cells;
-// a cell's sides have at most five digits and, as a picture holds at most 2^26 pixels, at most
-// nine between them.
+// a cell's sides have at most five digits each.
 QStringList TAnimationEdit::LongestPanelTexts(int panel) const {
-  static_assert(TCellTable::kSlots < 100'000 && TCellTable::kMostCellSide < 100'000 &&
-                kMaxPicturePixels / 10'000 < 10'000);
+  static_assert(TCellTable::kSlots < 100'000 && TCellTable::kMostCellSide < 100'000);
   switch (panel) {
     case kSpeedPanel:
       return {Q(" " + Translate("still")), " 88" + Q(Translate("fps")) + " (88%)"};
     case kPositionPanel:
       return {Q(" " + Translate("empty")), " 88888/88888"};
     case kSizePanel:
-      return {Q(" " + Translate("n/a")), " 88888w x 8888h", " 8888w x 88888h"};
+      return {Q(" " + Translate("n/a")), " 88888w x 88888h"};
     default:
       return {status_->GetPanel(panel)->text()};
   }

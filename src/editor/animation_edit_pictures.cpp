@@ -31,7 +31,7 @@ bool ReadStillWithQt(const std::string& fileName, TDecodedFrames& frames, std::s
     return false;
   }
   error = kCapacityReached;  // refused before decoding
-  if (!Bitmap::IsAllowedSize(size.width(), size.height())) {
+  if (!Bitmap::IsDecodableSize(size.width(), size.height())) {
     return false;
   }
   error = kUnsupportedFormat;

@@ -16,7 +16,7 @@ namespace torvel {
 // program's size limit or maxPixels are refused ("Out of memory") before their pixels are
 // allocated; anything that is not a readable PNG gives "Unsupported format".
 bool DecodePng(const std::vector<uint8_t>& bytes, Bitmap& picture, std::string& error,
-               int64_t maxPixels = kMaxPicturePixels);
+               int64_t maxPixels = kMostDecodedPixels);
 
 // Encodes the picture as an 8-bit RGB PNG file image.
 bool EncodePng(const Bitmap& picture, std::vector<uint8_t>& bytes);

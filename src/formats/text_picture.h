@@ -55,7 +55,7 @@ class TTextPicture {
   TProgressHandler ProgressHandler;
   std::string LastError;
   // The most pixels a text may declare; larger ones are refused before anything is allocated.
-  int64_t MaxPixels = kMaxPicturePixels;
+  int64_t MaxPixels = kMostDecodedPixels;
 
  private:
   std::string Read(TStream& stream);

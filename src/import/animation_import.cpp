@@ -19,7 +19,7 @@ int StoreRoom(std::optional<int> room, int w, int h) {
 
 TReadLimits StoreReadLimits(std::optional<int> room) {
   TReadLimits limits;
-  limits.MostCanvasPixels = kMaxPicturePixels;
+  limits.MostCanvasPixels = kMostDecodedPixels;
   // Twice the pixels the store can hold: frame areas off the canvas count too.
   limits.MostDecodedPixels = TCellTable::kMostCellBytes / 3 * 2;
   limits.FramesWanted = [room](int w, int h) { return std::max(1, StoreRoom(room, w, h)); };

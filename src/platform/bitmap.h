@@ -16,10 +16,14 @@ using TColor = uint32_t;
 constexpr TColor kBlack = 0x000000;
 constexpr TColor kWhite = 0xFFFFFF;
 
-// The largest picture the program handles, in pixels. It covers every picture the cell store can
-// hold (its shared bitmaps included) with room for image strips that are cut down on pasting;
-// anything larger is refused before memory is allocated.
-constexpr int64_t kMaxPicturePixels = int64_t{1} << 26;
+// The largest picture the program makes, in pixels: a single cell may take all of an animation's
+// 2 GiB of 24-bit pixels. Anything larger is refused before memory is allocated.
+constexpr int64_t kMaxPicturePixels = (int64_t{1} << 31) / 3;
+
+// The largest picture decoded from a file or the clipboard, in pixels (256 MiB of 32-bit
+// pixels, as Qt's image reader allows): an 8K screenshot is 33 million. A small hostile file
+// cannot ask for more memory than this before it is refused.
+constexpr int64_t kMostDecodedPixels = int64_t{1} << 26;
 
 // Leaves the bytes of a vector sized with resize(n) or vector(n) as they come from the system,
 // for memory about to be overwritten anyway; vector(n, value) still fills.
@@ -67,6 +71,10 @@ class Bitmap {
 
   // Whether a picture of this size may be allocated at all.
   static bool IsAllowedSize(int64_t width, int64_t height);
+  // Whether a picture of this size may be decoded from a file or the clipboard.
+  static bool IsDecodableSize(int64_t width, int64_t height) {
+    return IsAllowedSize(width, height) && width * height <= kMostDecodedPixels;
+  }
   static int StrideFor(int width) { return (width * 3 + 3) & ~3; }
 
   uint8_t* Row(int y) { return data_.data() + static_cast<size_t>(y) * stride_; }

@@ -16,11 +16,11 @@ namespace torvel {
 // The reader takes 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed, with bit fields or RLE4/
 // RLE8 compression, bottom-up and top-down, with any of the usual information headers. It checks
 // every size against the data before allocating, and refuses broken or unsupported input with
-// "Unsupported format" (or "Out of memory" for a picture beyond kMaxPicturePixels), leaving `out`
+// "Unsupported format" (or "Out of memory" for a picture beyond kMostDecodedPixels), leaving `out`
 // unchanged. 24-bit uncompressed rows are taken byte for byte, padding included.
 // A smaller maxPixels refuses larger pictures with "Out of memory" before anything is allocated.
 bool DecodeBmp(const uint8_t* data, size_t size, Bitmap& out, std::string& error,
-               int64_t maxPixels = kMaxPicturePixels);
+               int64_t maxPixels = kMostDecodedPixels);
 bool DecodeBmp(const std::vector<uint8_t>& bytes, Bitmap& out, std::string& error);
 
 // Writes the picture as a BMP file image: "BM", 14-byte file header, 40-byte information header

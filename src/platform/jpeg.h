@@ -17,7 +17,7 @@ namespace torvel {
 // picture of more than maxPixels pixels is refused with "Out of memory" before it is decoded.
 constexpr int kMostJpegScans = 64;
 bool DecodeJpeg(const uint8_t* data, size_t size, Bitmap& out, std::string& error,
-                int64_t maxPixels = kMaxPicturePixels);
+                int64_t maxPixels = kMostDecodedPixels);
 
 // The picture as a baseline JPEG file image of the given quality (1..100); empty on failure.
 std::vector<uint8_t> EncodeJpeg(const Bitmap& picture, int quality);

@@ -141,6 +141,10 @@ TEST_F(AddCellsTest, CellsWiderThanSixteenBitsAreRefused) {
   Bitmap widest(65535, 1);
   EXPECT_EQ(store->AddCells(&widest, 1, -1), 1);
   EXPECT_EQ(store->Table.CellWidth, 65535);
+  // The largest cell takes the whole budget.
+  EXPECT_TRUE(TAnimationStrip::HoldsCellsOf(65535, 10922));
+  EXPECT_TRUE(Bitmap::IsAllowedSize(65535, 10922));
+  EXPECT_FALSE(TAnimationStrip::HoldsCellsOf(65535, 10923));
 }
 
 TEST_F(AddCellsTest, SwitchesThePicturesTransparencyOff) {

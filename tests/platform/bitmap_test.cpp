@@ -44,11 +44,14 @@ TEST(Bitmap, RefusesSizesBeyondTheCapWithoutChanging) {
   Bitmap picture(4, 4);
   picture.SetPixel(3, 3, 0xABCDEF);
   EXPECT_FALSE(picture.Resize(-1, 4));
-  EXPECT_FALSE(picture.Resize(1 << 14, 1 << 13));  // 2^27 pixels
+  EXPECT_FALSE(picture.Resize(1 << 15, 1 << 15));  // 2^30 pixels: more than 2 GiB
   EXPECT_FALSE(picture.Resize(INT32_MAX, INT32_MAX));
   EXPECT_EQ(picture.Width(), 4);
   EXPECT_EQ(picture.Pixel(3, 3), 0xABCDEFu);
   EXPECT_TRUE(Bitmap::IsAllowedSize(1 << 13, 1 << 13));
+  EXPECT_TRUE(Bitmap::IsAllowedSize(65535, 10922));  // a cell of the whole budget
+  EXPECT_TRUE(Bitmap::IsDecodableSize(1 << 13, 1 << 13));
+  EXPECT_FALSE(Bitmap::IsDecodableSize(1 << 14, 1 << 13));  // more than a file may make
   EXPECT_THROW(Bitmap(1 << 20, 1 << 20), std::bad_alloc);
 }
 

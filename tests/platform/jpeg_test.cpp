@@ -69,7 +69,7 @@ struct TTestJpeg {
 };
 
 bool Decode(const std::vector<uint8_t>& bytes, Bitmap& out, std::string& error,
-            int64_t maxPixels = kMaxPicturePixels) {
+            int64_t maxPixels = kMostDecodedPixels) {
   return DecodeJpeg(bytes.data(), bytes.size(), out, error, maxPixels);
 }
 

@@ -70,7 +70,7 @@ bool ReadPictureFile(const std::string& fileName, Bitmap& picture, const char*& 
     error = kUnknownFormat;
     return false;
   }
-  if (!Bitmap::IsAllowedSize(size.width(), size.height())) {
+  if (!Bitmap::IsDecodableSize(size.width(), size.height())) {
     error = kCapacityReached;  // refused before decoding
     return false;
   }

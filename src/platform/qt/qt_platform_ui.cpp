@@ -241,7 +241,7 @@ const QMimeData* TQtPlatformUi::ClipboardData() {
     if (picture != types.end()) {
       constexpr int kReadLimitMs = 2000;
       const std::vector<uint8_t> bytes =
-          selection_->Read(*picture, kReadLimitMs, size_t{4} * kMaxPicturePixels);
+          selection_->Read(*picture, kReadLimitMs, size_t{4} * kMostDecodedPixels);
       selectionData_.setData(QString::fromStdString(*picture),
                              QByteArray(reinterpret_cast<const char*>(bytes.data()),
                                         static_cast<qsizetype>(bytes.size())));
@@ -299,7 +299,7 @@ bool TQtPlatformUi::ReadClipboardPicture(Bitmap& picture) {
   QImage image;
   if (auto reader = ClipboardReader(*mime, buffer)) {
     const QSize size = reader->size();
-    if (size.isValid() && !Bitmap::IsAllowedSize(size.width(), size.height())) {
+    if (size.isValid() && !Bitmap::IsDecodableSize(size.width(), size.height())) {
       return false;  // refused before decoding
     }
     image = reader->read();
