@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/background_writer.h"
 #include "platform/error_texts.h"
 #include "platform/files.h"
 #include "services/translate.h"
@@ -122,7 +123,13 @@ bool SaveAnimation(const TCellTable& table, const std::string& path, std::string
   TWriteFailure failure = TWriteFailure::None;
   std::string writeError;
   if (WriteFileSafely(
-          path, [&](TStream& file) { return WriteAnimation(table, file, writeError, progress); },
+          path,
+          [&](TStream& file) {
+            // The disk takes the bytes on a thread of its own while the compressor goes on.
+            TBackgroundWriter background(file);
+            const bool written = WriteAnimation(table, background, writeError, progress);
+            return background.Finish() && written;
+          },
           &failure)) {
     return true;
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/background_writer.h"
 #include "platform/stream.h"
 
 #include <vector>
@@ -56,6 +57,37 @@ TEST(FileStream, WritesAndReadsBackAFile) {
   EXPECT_EQ(in->Position(), 11);
   EXPECT_EQ(in->Write("x", 1), 0u);  // opened for reading only
   EXPECT_FALSE(TFileStream::Open(path + ".missing", TFileStream::TMode::Read));
+}
+
+// What goes through the writer's thread arrives whole and in order, a length patched in front
+// after a seek back included; a target that refuses bytes makes the writing fail.
+TEST(BackgroundWriter, WritesEverythingInOrderAndReportsARefusingTarget) {
+  TMemoryStream target;
+  std::vector<uint8_t> expected;
+  {
+    TBackgroundWriter writer(target);
+    const uint8_t placeholder[4] = {0, 0, 0, 0};
+    ASSERT_TRUE(writer.WriteAll(placeholder, 4));
+    expected.assign(4, 0);
+    for (int k = 0; k < 300; ++k) {  // several blocks' worth, in pieces of odd sizes
+      std::vector<uint8_t> piece(size_t(10007 + k), static_cast<uint8_t>(k));
+      ASSERT_TRUE(writer.WriteAll(piece.data(), piece.size()));
+      expected.insert(expected.end(), piece.begin(), piece.end());
+    }
+    const int64_t end = writer.Position();
+    const uint8_t length[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(writer.Seek(0) && writer.WriteAll(length, 4) && writer.Seek(end));
+    std::copy(std::begin(length), std::end(length), expected.begin());
+    EXPECT_TRUE(writer.Finish());
+  }
+  EXPECT_EQ(target.Bytes(), expected);
+
+  TMemoryView readOnly(expected);  // refuses every byte written to it
+  TBackgroundWriter writer(readOnly);
+  const std::vector<uint8_t> block(TBackgroundWriter::kBlockBytes + 1, 7);
+  writer.WriteAll(block.data(), block.size());
+  EXPECT_FALSE(writer.Finish());
+  EXPECT_EQ(writer.Write(block.data(), 1), 0u);
 }
 
 }  // namespace
