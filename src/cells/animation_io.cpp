@@ -230,10 +230,6 @@ int CellsAcceptedWhenEmpty(int w, int h, int n) {
   return w >= 1 ? std::min(n, EmptyStoreRoom(w, h)) : 0;
 }
 
-int CellsAcceptedWhenEmpty(const Bitmap& picture, int n) {
-  return n > 0 ? CellsAcceptedWhenEmpty(picture.Width() / n, picture.Height(), n) : 0;
-}
-
 void ApplyAnimationSettings(TAnimationStrip& strip, const TSAN& record) {
   strip.SetInterval(record.pD);
   strip.SetTransparent(record.pT);

@@ -72,8 +72,6 @@ bool LoadAnimation(const std::string& path, TAnimationContents& contents, std::s
 // store's reason on a line of its own.
 std::string AcceptedCellsText(int accepted, int offered, const std::string& reason);
 
-// How many of n cells cut from the picture an empty store would take.
-int CellsAcceptedWhenEmpty(const Bitmap& picture, int n);
 // How many of n cells of w x h an empty store would take.
 int CellsAcceptedWhenEmpty(int w, int h, int n);
 

@@ -1,13 +1,8 @@
 #include "platform/bitmap.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace torvel {
 
@@ -23,23 +18,6 @@ Bitmap::Bitmap(int width, int height) {
   }
 }
 
-namespace {
-
-// Large pictures are backed by huge pages where the system offers them on request: a cell of a
-// full-HD screenshot then costs three page faults instead of fifteen hundred.
-void AskForHugePages([[maybe_unused]] uint8_t* bytes, [[maybe_unused]] size_t size) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-  const auto start = (reinterpret_cast<uintptr_t>(bytes) + kHugePage - 1) & ~(kHugePage - 1);
-  const auto end = (reinterpret_cast<uintptr_t>(bytes) + size) & ~(kHugePage - 1);
-  if (end > start) {
-    ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-  }
-#endif
-}
-
-}  // namespace
-
 Bitmap Bitmap::ForOverwrite(int width, int height) {
   if (!IsAllowedSize(width, height)) {
     throw std::bad_alloc();
@@ -47,7 +25,6 @@ Bitmap Bitmap::ForOverwrite(int width, int height) {
   Bitmap picture;
   picture.stride_ = StrideFor(width);
   picture.data_.resize(static_cast<size_t>(picture.stride_) * height);  // not filled
-  AskForHugePages(picture.data_.data(), picture.data_.size());
   picture.width_ = width;
   picture.height_ = height;
   const size_t pixelBytes = static_cast<size_t>(width) * 3;

@@ -282,11 +282,11 @@ TEST(AnimationIo, VeryWideStripsRoundTrip) {
 }
 
 TEST(AnimationIo, AnEmptyStoreAcceptsWhatFitsItsCapacity) {
-  EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 10), 10);
-  EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(100, 10), 0), 0);
-  EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(5, 10), 10), 0);  // narrower than one pixel a cell
-  EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(21847 * 2, 1), 21847), TCellTable::kSlots);
-  EXPECT_EQ(CellsAcceptedWhenEmpty(Bitmap(65536, 1), 1), 0);  // sides are 16-bit
+  EXPECT_EQ(CellsAcceptedWhenEmpty(10, 10, 10), 10);
+  EXPECT_EQ(CellsAcceptedWhenEmpty(10, 10, 0), 0);
+  EXPECT_EQ(CellsAcceptedWhenEmpty(0, 10, 10), 0);  // narrower than one pixel a cell
+  EXPECT_EQ(CellsAcceptedWhenEmpty(2, 1, 21847), TCellTable::kSlots);
+  EXPECT_EQ(CellsAcceptedWhenEmpty(65536, 1, 1), 0);  // sides are 16-bit
   EXPECT_EQ(CellsAcceptedWhenEmpty(1920, 1080, 400), 345);
 }
 
