@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "editor/editor_fixture.h"
+#include "platform/files.h"
+#include "support/test_folders.h"
+#include "support/tiny_gif.h"
 
 namespace torvel {
 namespace {
@@ -115,6 +118,21 @@ TEST_F(EditorTest, AStripBeyondCapacityReportsTheAcceptedCount) {
   ui.InputAnswers.push_back(std::to_string(TCellTable::kSlots));
   EXPECT_FALSE(editor->Paste(true));
   EXPECT_EQ(editor->LastError, "21845 of 21846 cells accepted.\r\nCapacity reached");
+  EXPECT_EQ(editor->Strip->Table.Count, TCellTable::kSlots);
+  ASSERT_TRUE(editor->Undo());
+  EXPECT_EQ(editor->Strip->Table.Count, 1);
+}
+
+// A dropped animation longer than the room left adds the cells that fit, in one Undo, and says
+// how many of how many it took.
+TEST_F(EditorTest, ADroppedAnimationBeyondTheRoomAddsTheCellsThatFit) {
+  ui.ClipboardPicture = Plain(1, 1, kBlack);
+  ASSERT_TRUE(editor->Paste(false));
+  const std::string gif = test::FreshFolder("long-drop") + "long.gif";
+  const std::vector<uint8_t> bytes = test::TinyGif(TCellTable::kSlots + 4);
+  ASSERT_TRUE(WriteFileSafely(gif, bytes.data(), bytes.size()));
+  EXPECT_FALSE(editor->PastePictureFiles({gif}));
+  EXPECT_EQ(editor->LastError, "21845 of 21850 cells accepted.\r\nCapacity reached");
   EXPECT_EQ(editor->Strip->Table.Count, TCellTable::kSlots);
   ASSERT_TRUE(editor->Undo());
   EXPECT_EQ(editor->Strip->Table.Count, 1);

@@ -10,6 +10,7 @@
 
 #include "cells/animation_strip.h"
 #include "export/animation_encoder.h"
+#include "export/png_io.h"
 #include "platform/error_texts.h"
 #include "platform/raster.h"
 #include "support/file_helpers.h"
@@ -134,6 +135,42 @@ TEST(ExportFrames, ShowTheCellsAsThePreviewDoes) {
   EXPECT_EQ(ExportDelay(store.Table), 100);  // still plays at 10 frames a second
   store.SetInterval(66);
   EXPECT_EQ(ExportDelay(store.Table), 66);
+}
+
+// A picture handed over a row at a time comes back from libpng as it was; a stream that refuses
+// the bytes makes the encoding fail.
+TEST(PngRows, EncodeAPictureRowByRow) {
+  Bitmap picture(3, 2);
+  picture.SetPixel(0, 0, 0x0000FF);
+  picture.SetPixel(2, 1, 0x123456);
+  const auto rowAt = [&](int y, uint8_t* row) { std::memcpy(row, picture.Row(y), 9); };
+  TMemoryStream png;
+  ASSERT_TRUE(EncodePngRows(3, 2, rowAt, png));
+  Bitmap back;
+  std::string error;
+  ASSERT_TRUE(DecodePng(png.Bytes(), back, error)) << error;
+  ASSERT_EQ(back.Width(), 3);
+  EXPECT_EQ(back.Pixel(0, 0), 0x0000FFu);
+  EXPECT_EQ(back.Pixel(2, 1), 0x123456u);
+  TMemoryView readOnly(png.Bytes());
+  EXPECT_FALSE(EncodePngRows(3, 2, rowAt, readOnly));
+  EXPECT_FALSE(EncodePngRows(0, 2, rowAt, png));
+}
+
+// The frames are made as an encoder asks for them, from the cells as they were when the export
+// began: an edit meanwhile changes nothing of them.
+TEST(ExportFrames, AreMadeOnDemandFromTheCellsAsTheyWere) {
+  TAnimationStrip store;
+  MakeAnimation(store, 3, 10, 8, true);
+  const TExportFrames frames = FramesOf(store);
+  EXPECT_TRUE(frames.Rgba.empty()) << "no frame is made before it is asked for";
+  const QImage before = Expected(frames, 2, 1);
+  ASSERT_TRUE(store.DeleteCell(2));
+  store.SetMirror(true);
+  ASSERT_EQ(frames.Count(), 3);
+  EXPECT_EQ(Expected(frames, 2, 1), before);
+  std::vector<uint8_t> first, again;
+  EXPECT_EQ(frames.Frame(0, first), frames.Frame(0, again)) << "made alike each time";
 }
 
 TEST(ExportGif, FewColoursComeBackExactlyWithTimingLoopAndTransparency) {

@@ -63,6 +63,37 @@ TEST(AnimationFile, LongPicturesGetTheLongTag) {
   EXPECT_EQ(back.pI, record.pI);
 }
 
+// A picture too large to be compressed in memory is written straight into the stream, its length
+// filled in afterwards; read back, one longer than kMostSanPictureBytes stays in the stream as a
+// span, the properties after it read as usual.
+TEST(AnimationFile, LargePicturesAreStreamedInAndLeftInTheStream) {
+  TSAN record = Sample();
+  record.pI.clear();
+  const size_t length = kMostSanPictureBytes + 5;
+  TMemoryStream stream;
+  ASSERT_TRUE(WriteSanRecord(stream, record, [&](TStream& out) {
+    const std::vector<uint8_t> block(length, 0x5A);
+    return out.WriteAll(block.data(), block.size());
+  }));
+  const std::vector<uint8_t> head = {2, 'p', 'I', 0x0C, 5, 0, 0, 2};  // 32 MiB + 5, little-endian
+  const std::vector<uint8_t>& bytes = stream.Bytes();
+  const auto at = std::search(bytes.begin(), bytes.end(), head.begin(), head.end());
+  ASSERT_NE(at, bytes.end());
+  TSAN back;
+  ASSERT_TRUE(Read(bytes, back));
+  EXPECT_TRUE(back.pI.empty());
+  ASSERT_TRUE(back.pIInStream.Present);
+  EXPECT_EQ(back.pIInStream.Offset, (at - bytes.begin()) + 8);
+  EXPECT_EQ(back.pIInStream.Length, length);
+  EXPECT_EQ(back.pSV, 70000) << "what follows the span is read";
+  EXPECT_TRUE(back.pT);
+
+  TSAN small;
+  ASSERT_TRUE(Read(Written(Sample()), small));
+  EXPECT_FALSE(small.pIInStream.Present) << "a short picture is read into memory";
+  EXPECT_FALSE(WriteSanRecord(stream, record, [](TStream&) { return false; }));
+}
+
 TEST(AnimationFile, RoundTripsEveryProperty) {
   TSAN back;
   ASSERT_TRUE(Read(Written(Sample()), back));

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,25 @@ TEST(Files, AFailedSafeWriteKeepsThePreviousFile) {
   }
   EXPECT_EQ(why, TWriteFailure::Writing);
   EXPECT_EQ(ReadText(folder + "keep.txt"), "previous");
+  EXPECT_EQ(ListFolder(folder).size(), 1u);
+}
+
+// A writer that fills the file through the stream may seek back over what it wrote; one that
+// fails, or throws, leaves the previous file as it was.
+TEST(Files, SafeWritingThroughAStreamSeeksAndKeepsThePreviousFileOnFailure) {
+  const std::string folder = test::FreshFolder("safe-stream");
+  const std::string path = folder + "f.txt";
+  ASSERT_TRUE(WriteFileSafely(path, [](TStream& file) {
+    return file.WriteAll("xxxx tail", 9) && file.Seek(0) && file.WriteAll("head", 4) &&
+           file.Seek(9) && file.Position() == 9 && file.Size() == 9;
+  }));
+  EXPECT_EQ(ReadText(path), "head tail");
+  TWriteFailure why = TWriteFailure::None;
+  EXPECT_FALSE(WriteFileSafely(
+      path, [](TStream& file) { return file.WriteAll("half", 4) && false; }, &why));
+  EXPECT_EQ(why, TWriteFailure::Writing);
+  EXPECT_FALSE(WriteFileSafely(path, [](TStream&) -> bool { throw std::bad_alloc(); }));
+  EXPECT_EQ(ReadText(path), "head tail");
   EXPECT_EQ(ListFolder(folder).size(), 1u);
 }
 

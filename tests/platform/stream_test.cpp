@@ -59,6 +59,23 @@ TEST(FileStream, WritesAndReadsBackAFile) {
   EXPECT_FALSE(TFileStream::Open(path + ".missing", TFileStream::TMode::Read));
 }
 
+TEST(StreamWindow, ReadsOnlyItsStretchOfTheOtherStream) {
+  const std::vector<uint8_t> bytes = {1, 2, 3, 4, 5, 6, 7, 8};
+  TMemoryView whole(bytes);
+  TStreamWindow window(whole, 2, 4);
+  uint8_t read[8] = {};
+  EXPECT_EQ(window.Read(read, 8), 4u);
+  EXPECT_EQ(read[0], 3);
+  EXPECT_EQ(read[3], 6);
+  EXPECT_EQ(window.Read(read, 1), 0u) << "nothing past its end";
+  ASSERT_TRUE(window.Seek(3));
+  EXPECT_EQ(window.Read(read, 8), 1u);
+  EXPECT_EQ(read[0], 6);
+  EXPECT_FALSE(window.Seek(-1));
+  EXPECT_EQ(window.Write(read, 1), 0u);
+  EXPECT_EQ(window.Size(), 4);
+}
+
 // What goes through the writer's thread arrives whole and in order, a length patched in front
 // after a seek back included; a target that refuses bytes makes the writing fail.
 TEST(BackgroundWriter, WritesEverythingInOrderAndReportsARefusingTarget) {
