@@ -251,6 +251,7 @@ void TAnimationStrip::ShowFrame(bool advance) {
     if (Table.Empty) {
       Preview->Blank();
       ShownPosition = Table.Current;
+      shownCell_ = nullptr;
       return;
     }
     if (advance) {
@@ -270,12 +271,22 @@ void TAnimationStrip::ShowFrame(bool advance) {
         Table.Current = Table.NextPosition(Table.Current);
       }
     }
-    Preview->ShowCell(Table.Cells[Table.Order[Table.Current]], Table.Flip, Table.Mirror);
+    const TCellPicture& cell = Table.Cells[Table.Order[Table.Current]];
+    Preview->ShowCell(cell, Table.Flip, Table.Mirror);
     Preview->SetTransparent(Table.Transparent);
     ShownPosition = Table.Current;
+    shownCell_ = cell.get();
   } catch (...) {
     // A frame that cannot be drawn is skipped; the next tick tries again.
   }
+}
+
+bool TAnimationStrip::ShowsCurrentCell() const {
+  if (Preview == nullptr) {
+    return true;
+  }
+  const Bitmap* current = Table.Empty ? nullptr : Table.Cells[Table.Order[Table.Current]].get();
+  return ShownPosition == Table.Current && shownCell_ == current;
 }
 
 void TAnimationStrip::ShowLastError() {

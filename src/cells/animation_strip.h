@@ -59,6 +59,9 @@ class TAnimationStrip {
   // Draws the current cell into the preview; with advance, measures the frame rate and moves
   // on to the next cell when playing.
   void ShowFrame(bool advance);
+  // Whether the preview holds the picture now at the current position: an edit that puts
+  // another cell there (a deletion or an insertion before it) leaves the position as it was.
+  bool ShowsCurrentCell() const;
   void ShowLastError();
 
   // A store that is never shown (the command-line companion's) spares itself the thumbnails.
@@ -77,6 +80,8 @@ class TAnimationStrip {
   TCellPicture FitToCellSize(const Bitmap& picture, const TRect& piece) const;
   int FinishAdding(bool wasEmpty, int added);
   void RedrawAfterSetting();
+
+  const Bitmap* shownCell_ = nullptr;  // identity only, never read through
 };
 
 }  // namespace torvel

@@ -79,8 +79,9 @@ TRect TImagePreview::Placement() const {
   const int h = cell_ && !blank_ ? cell_->Height() : 1;
   const int areaWidth = std::max(client.Width - 2 * kMargin, 0);
   const int areaHeight = std::max(client.Height - 2 * kMargin, 0);
-  // Fitted to the whole window, never enlarged, then clipped to the area inside the margins.
-  const double s = FitScale(client.Width, w, client.Height, h);
+  // Fitted to the area inside the margins, never enlarged. Fitting it to the whole window and
+  // clipping it to the area would squeeze the picture out of shape in a small window.
+  const double s = FitScale(areaWidth, w, areaHeight, h);
   const int width = std::min(static_cast<int>(RoundHalfEven(s * w)), areaWidth);
   const int height = std::min(static_cast<int>(RoundHalfEven(s * h)), areaHeight);
   const int left = (areaWidth - width) / 2 + kMargin;
@@ -92,6 +93,7 @@ TImagePreview::TLayout TImagePreview::CurrentLayout() const {
   const TSize client = window_->ClientSize();
   const TRect placement = Placement();
   return {{ClampSide(client.Width), ClampSide(client.Height)},
+          !blank_,
           indicators_,
           {cell_ && !blank_ ? cell_->Width() : 1, cell_ && !blank_ ? cell_->Height() : 1},
           placement.Left,

@@ -52,6 +52,8 @@ class TImagePreview : public TCellPreview {
  private:
   struct TLayout {
     TSize Buffer;
+    // A blank panel has the layout of a 1 x 1 picture but none of its lines.
+    bool Showing = false;
     bool Indicators = false;
     TSize Picture;
     int Left = 0;

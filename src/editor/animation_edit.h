@@ -315,8 +315,10 @@ class TAnimationEdit : public QObject {
   int AddCellPictures(const std::vector<TCellPicture>& cells, int offered, int position);
   // The room the store has for cells to be added, whatever their size.
   TCellRoom StoreRoom() const;
-  // Selects the row below the last pasted cell, as a paste leaves it.
-  void SelectAfterPaste(int row);
+  // Selects the row an edit leaves selected. A cell row becomes the current cell too, so that the
+  // preview, its marker and the position panel show the selected cell; the End row leaves the
+  // current cell where it was.
+  void SelectRow(int row);
   // Inserts the picture cut into n cells at the selected row and selects the row after them.
   bool InsertAtSelection(Bitmap* picture, int n);
   // Asks how many cells to cut a picture of that width into; false when cancelled.
@@ -345,6 +347,8 @@ class TAnimationEdit : public QObject {
   TQtDispatcher ownDispatcher_;
   std::unique_ptr<TFastTimer> timer_;
   int markedRow_ = -1;
+  bool positionDue_ = false;
+  bool listDrawnTransparent_ = false;
   TCustomColors customColors_ = MakeCustomColors();
   std::optional<uint64_t> leftOnClipboard_;  // a picture automatic paste must not take
   static TCustomColors MakeCustomColors() {

@@ -162,13 +162,20 @@ bool TAnimationEdit::InsertAtSelection(Bitmap* picture, int n) {
   if (accepted == 0 || accepted != n) {
     return false;
   }
-  SelectAfterPaste(selected + n);
+  SelectRow(selected + n);
   return true;
 }
 
-void TAnimationEdit::SelectAfterPaste(int row) {
-  const QSignalBlocker quiet(CellList());
-  CellList()->setCurrentRow(row);
+void TAnimationEdit::SelectRow(int row) {
+  {
+    const QSignalBlocker quiet(CellList());
+    CellList()->setCurrentRow(row);
+  }
+  if (IsCellPosition(row)) {
+    Strip->SetCurrent(row);
+  }
+  DrawCurrentMarker();
+  ShowChangesSoon();
 }
 
 bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames) {
@@ -198,7 +205,7 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
     }
   }
   if (pasted > 0) {
-    SelectAfterPaste(selected + pasted);
+    SelectRow(selected + pasted);
   }
   return complete;
 }
@@ -287,8 +294,7 @@ bool TAnimationEdit::PollClipboard() {
       RememberPictureLeftOnClipboard();
       const int selected = GetSelection();
       if (InsertPicture(std::move(picture), selected) == 1) {
-        const QSignalBlocker quiet(CellList());
-        CellList()->setCurrentRow(selected + 1);
+        SelectRow(selected + 1);
         SleepMs(kAutoPastePauseMs);
         result = true;
       }

@@ -89,8 +89,7 @@ bool TAnimationEdit::ReadAnimationStream(TStream& stream, bool append) {
     SyncControls();
   }
   if (append) {
-    const QSignalBlocker quiet(CellList());
-    CellList()->setCurrentRow(selected + k);
+    SelectRow(selected + k);
   }
   return true;
 }

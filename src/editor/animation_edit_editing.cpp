@@ -58,8 +58,7 @@ bool TAnimationEdit::Undo() {
     Strip->ShowFrame(false);
     RefreshCellList();
     if (UndoKind == TUndoKind::Cells) {  // only a cells snapshot carries its selection
-      const QSignalBlocker quiet(CellList());
-      CellList()->setCurrentRow(std::clamp(table.ListIndex, 0, static_cast<int>(table.Count)));
+      SelectRow(std::clamp(table.ListIndex, 0, static_cast<int>(table.Count)));
     }
     CellList()->viewport()->update();
     SyncControls();
@@ -193,8 +192,7 @@ void TAnimationEdit::CellDragDrop(int targetRow) {
       Strip->ShowLastError();
     }
   }
-  const QSignalBlocker quiet(CellList());
-  CellList()->setCurrentRow(targetRow);
+  SelectRow(targetRow);
 }
 
 }  // namespace torvel

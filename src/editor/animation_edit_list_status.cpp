@@ -8,6 +8,7 @@
 #include "editor/cell_list_widget.h"
 #include "platform/qt/bitmap_image.h"
 #include "platform/qt/qt_text.h"
+#include "platform/raster.h"
 #include "platform/ticks.h"
 #include "services/translate.h"
 #include "widgets/status_display.h"
@@ -93,6 +94,7 @@ void TAnimationEdit::RefreshCellList() {
 }
 
 void TAnimationEdit::ShowChangesSoon() {
+  positionDue_ = true;  // the count may have changed under an unchanged position
   if (timer_) {
     timer_->TickSoon();
   }
@@ -126,7 +128,16 @@ void TAnimationEdit::DrawCellItem(QPainter& painter, int row, const QRect& rect,
   }
   // On a scaled screen the item view's painter would blend the pixels of a small cell together.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(QPoint(x, y), ImageView(*table.Thumbnails[slot]));
+  if (table.Transparent) {
+    // As the preview shows it: the cell's top-left colour lets the row show through.
+    const Bitmap& cell = *table.Cells[slot];
+    Bitmap over(size.Width, size.Height);
+    FillRect(over, over.Rect(), FromQColor(background));
+    DrawLeavingOut(cell, cell.Pixel(0, 0), cell.Rect(), over, over.Rect());
+    painter.drawImage(QPoint(x, y), ImageView(over));
+  } else {
+    painter.drawImage(QPoint(x, y), ImageView(*table.Thumbnails[slot]));
+  }
 }
 
 void TAnimationEdit::DrawCurrentMarker() {
@@ -153,8 +164,13 @@ void TAnimationEdit::PlaybackTick() {
   bool shown = false;
   if (Strip->IsFrameDue()) {
     Strip->ShowFrame(true);
-    DrawCurrentMarker();
     shown = true;
+  } else if (!Strip->ShowsCurrentCell()) {  // an edit put another cell at the current position
+    Strip->ShowFrame(false);
+    shown = true;
+  }
+  if (shown) {
+    DrawCurrentMarker();
   }
   bool refreshed = false;
   if (TickDifference(GetTickCount(), LastStatusTick) >= kStatusRefreshMs) {
@@ -162,7 +178,7 @@ void TAnimationEdit::PlaybackTick() {
     LastStatusTick = GetTickCount();
     refreshed = true;
   }
-  if (shown || refreshed) {
+  if (shown || refreshed || std::exchange(positionDue_, false)) {
     ShowPosition();
   }
   if (speedBox_->currentIndex() < 0) {
@@ -182,7 +198,7 @@ int TAnimationEdit::MillisecondsUntilDue() const {
   };
   int due = remaining(LastStatusTick, kStatusRefreshMs);
   const TCellTable& table = Strip->Table;
-  if (Strip->ShownPosition != table.Current) {
+  if (!Strip->ShowsCurrentCell()) {
     return 0;
   }
   if (!Strip->IsStill()) {

@@ -1,5 +1,6 @@
 // The editor object: its window and controls, their layout, the routing of clicks, the busy
 // state and the caption.
+#include <utility>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -252,6 +253,9 @@ void TAnimationEdit::SyncControls() {
     }
   }
   toolbar_->SetItemDown(kPauseCommand, GetPaused());
+  if (std::exchange(listDrawnTransparent_, GetTransparent()) != GetTransparent()) {
+    cellList_->viewport()->update();  // the thumbnails show their key colour or the row
+  }
   DrawCurrentMarker();
   ShowChangesSoon();  // a new speed, position or pause for the preview and the panels
 }

@@ -192,6 +192,11 @@ void DrawTransparent(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const
     StretchRect(src, srcRect, dst, dstRect);
     return;
   }
+  DrawLeavingOut(src, src.TransparentColor, srcRect, dst, dstRect);
+}
+
+void DrawLeavingOut(const Bitmap& src, TColor leftOut, const TRect& srcRect, Bitmap& dst,
+                    const TRect& dstRect) {
   const TRect from = Intersect(srcRect, src.Rect());
   if (from.IsEmpty() || dstRect.IsEmpty()) {
     return;
@@ -202,7 +207,7 @@ void DrawTransparent(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const
   }
   // Playback draws every frame through here, so rows are worked on as bytes: unscaled rows copy
   // their runs of visible pixels whole, scaled ones look up each column's source, found once.
-  const TKeyColor key(src.TransparentColor);
+  const TKeyColor key(leftOut);
   const bool unscaled = from.Width() == dstRect.Width();
   std::vector<int> sourceBytes;
   for (int x = to.Left; x < to.Right && !unscaled; ++x) {

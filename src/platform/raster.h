@@ -20,6 +20,9 @@ void StretchRect(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const TRe
 // out (dst shows through). Transparent scaling picks the nearest source pixel, so that the
 // transparent colour never blends into its neighbours.
 void DrawTransparent(const Bitmap& src, const TRect& srcRect, Bitmap& dst, const TRect& dstRect);
+// DrawTransparent with the colour left out given, whatever src's own transparency.
+void DrawLeavingOut(const Bitmap& src, TColor leftOut, const TRect& srcRect, Bitmap& dst,
+                    const TRect& dstRect);
 
 void FillRect(Bitmap& dst, const TRect& rect, TColor color);
 

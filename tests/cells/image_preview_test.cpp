@@ -43,12 +43,32 @@ TEST_F(ImagePreviewTest, ASmallCellIsCentredUnscaled) {
   EXPECT_NE(At(150, 120), kRed);
 }
 
-TEST_F(ImagePreviewTest, ALargeCellIsScaledAndClippedToTheMargins) {
-  Show(Plain(600, 100, kRed));
-  EXPECT_EQ(preview->Placement(), (TRect{10, 75, 290, 125}));
-  EXPECT_EQ(At(10, 75), kRed);
-  EXPECT_EQ(At(289, 124), kRed);
+TEST_F(ImagePreviewTest, ALargeCellIsScaledToTheAreaInsideTheMarginsInItsOwnShape) {
+  Show(Plain(600, 100, kRed));  // 280 / 600 of its size: 280 x 47
+  EXPECT_EQ(preview->Placement(), (TRect{10, 76, 290, 123}));
+  EXPECT_EQ(At(10, 76), kRed);
+  EXPECT_EQ(At(289, 122), kRed);
   EXPECT_EQ(At(290, 100), kBlack);  // the indicator line just right of the picture
+}
+
+TEST_F(ImagePreviewTest, AShortWindowShrinksTheCellWithoutSqueezingIt) {
+  preview = std::make_unique<TImagePreview>(std::make_unique<TBitmapSurface>(TSize{300, 38}));
+  preview->ShowCell(std::make_shared<const Bitmap>(Plain(64, 48, kRed)), false, false);
+  const TRect placement = preview->Placement();
+  EXPECT_EQ(placement.Height(), 18);
+  EXPECT_EQ(placement.Width(), 24);  // 64 x 48 at 18 / 48
+}
+
+TEST_F(ImagePreviewTest, AOnePixelCellShownAfterTheBlankPanelHasItsGuideLines) {
+  Show(Plain(4, 4, kGreen));
+  preview->Blank();  // a blank panel has the layout of a 1 x 1 picture
+  Show(Plain(1, 1, kRed));
+  EXPECT_EQ(preview->Placement(), (TRect{149, 99, 150, 100}));
+  EXPECT_EQ(At(149, 99), kRed);
+  EXPECT_EQ(At(148, 50), kBlack);  // the lines on all four sides
+  EXPECT_EQ(At(150, 50), kBlack);
+  EXPECT_EQ(At(50, 98), kBlack);
+  EXPECT_EQ(At(50, 100), kBlack);
 }
 
 TEST_F(ImagePreviewTest, IndicatorLinesTouchThePictureFromOutsideAndReachTheEdges) {

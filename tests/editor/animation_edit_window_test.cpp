@@ -12,6 +12,7 @@
 #include "editor/animation_edit.h"
 #include "editor/cell_list_widget.h"
 #include "editor/editor_fixture.h"
+#include "platform/qt/bitmap_image.h"
 #include "platform/raster.h"
 #include "widgets/preview_widget.h"
 #include "widgets/status_display.h"
@@ -20,6 +21,12 @@ namespace torvel {
 namespace {
 
 using test::EditorTest;
+
+Bitmap Plain(int w, int h, TColor colour) {
+  Bitmap picture(w, h);
+  FillRect(picture, picture.Rect(), colour);
+  return picture;
+}
 
 TEST_F(EditorTest, StartsWithAnEmptyUntitledAnimation) {
   EXPECT_EQ(owner.windowTitle().toStdString(), "Untitled.san - Torvel");
@@ -175,6 +182,76 @@ TEST_F(EditorTest, ClickingARowMakesItCurrentButTheEndRowDoesNot) {
   EXPECT_EQ(editor->CellList()->MarkedRow(), 2);
 }
 
+// A still animation shows its current cell: the preview, the marker and the position panel say
+// the same after every edit, and an edit that selects a cell row makes it current.
+TEST_F(EditorTest, AStillAnimationShowsTheSelectedCellAfterEveryEdit) {
+  AddCells(5);
+  editor->SetInterval(0);
+  editor->SetTransparent(false);  // the preview's pixels are then the cell's own
+  const auto colourOf = [](int cell) { return static_cast<TColor>(0x203040 * (cell + 1)); };
+  const auto expectShown = [&](int position, TColor colour, const char* after) {
+    editor->PlaybackTick();
+    const int count = editor->Strip->Table.Count;
+    EXPECT_EQ(editor->GetCurrentPosition(), position) << after;
+    EXPECT_EQ(editor->CellList()->MarkedRow(), position) << after;
+    EXPECT_EQ(Panel(TAnimationEdit::kPositionPanel),
+              " " + std::to_string(position + 1) + "/" + std::to_string(count))
+        << after;
+    EXPECT_EQ(editor->Preview().Picture().Pixel(0, 0), colour) << after;
+  };
+  editor->CellList()->setCurrentRow(2);
+  expectShown(2, colourOf(2), "a click");
+  editor->CellList()->setCurrentRow(4);  // the press that starts a drag
+  editor->CellDragDrop(0);
+  expectShown(0, colourOf(4), "a drag");
+  ASSERT_TRUE(editor->Undo());
+  expectShown(0, colourOf(0), "the drag undone");
+  editor->CellList()->setCurrentRow(1);
+  ASSERT_TRUE(editor->DeleteCells(false));  // the next cell takes the deleted one's row
+  expectShown(1, colourOf(2), "a delete");
+  ASSERT_TRUE(editor->Undo());
+  expectShown(1, colourOf(1), "the delete undone");
+  ui.ClipboardPicture = Plain(20, 10, 0x0000FF);
+  ASSERT_TRUE(editor->Paste(false));  // before row 2; the selection goes on to the row after it
+  expectShown(2, colourOf(1), "a paste");
+  editor->CellList()->setCurrentRow(6);  // "End": the current cell stays
+  ASSERT_TRUE(editor->Paste(false));
+  expectShown(2, colourOf(1), "a paste at the end");
+}
+
+TEST_F(EditorTest, DeletingAllButOneCellShowsTheOneLeft) {
+  AddCells(2);
+  editor->SetTransparent(false);
+  editor->PlaybackTick();
+  ASSERT_TRUE(editor->DeleteCells(false));
+  editor->PlaybackTick();
+  EXPECT_EQ(editor->Preview().Picture().Pixel(0, 0), 0x406080u);
+}
+
+// A transparent animation's thumbnails leave out the key colour, as the preview does.
+TEST_F(EditorTest, TransparentThumbnailsShowTheListThroughTheirKeyColour) {
+  AddCells(1);  // one plain cell: all of it is the key colour
+  editor->CellList()->setCurrentRow(1);
+  const QColor key = ToQColor(0x203040);
+  const auto rowShowsKey = [&] {
+    const QImage rows = editor->CellList()->viewport()->grab().toImage();
+    const QRect row = editor->CellList()->visualItemRect(editor->CellList()->item(0));
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      for (int x = row.left(); x <= row.right(); ++x) {
+        if (rows.pixelColor(x, y) == key) {
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  editor->PlaybackTick();
+  ASSERT_TRUE(editor->GetTransparent());
+  EXPECT_FALSE(rowShowsKey());
+  editor->SetTransparent(false);
+  EXPECT_TRUE(rowShowsKey());
+}
+
 TEST_F(EditorTest, SpeedListAndCheckBoxesChangeTheStore) {
   AddCells(2);
   editor->PlaybackTick();
@@ -196,8 +273,13 @@ TEST_F(EditorTest, EmptyingTheStoreShowsItsStateInTheCheckBoxes) {
   AddCells(2);
   QTest::mouseClick(editor->FlipBox(), Qt::LeftButton);
   ASSERT_TRUE(editor->FlipBox()->isChecked());
+  editor->SetInterval(50);
   ASSERT_TRUE(editor->New(false));
   EXPECT_EQ(editor->FlipBox()->isChecked(), editor->GetFlip());
+  // New keeps the speed and Transparent, and the controls show the store's.
+  EXPECT_EQ(editor->GetInterval(), 50);
+  EXPECT_EQ(editor->SpeedBox()->currentIndex(), 20);
+  EXPECT_EQ(editor->TransparentBox()->isChecked(), editor->GetTransparent());
   AddCells(2);
   editor->SetMirror(true);
   ASSERT_TRUE(editor->Clear());
