@@ -1,11 +1,11 @@
 // The editor object: its window and controls, their layout, the routing of clicks, the busy
 // state and the caption.
-#include <utility>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <utility>
 
 #include "cells/cell_helpers.h"
 #include "cells/image_preview.h"
