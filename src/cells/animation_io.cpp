@@ -188,7 +188,7 @@ bool ReadPictureCells(TStream& compressed, int cellWidth, const TCellRoom& room,
   for (size_t read; left > 0 && (read = inflater.Read(rest, sizeof rest)) > 0;) {
     left -= static_cast<int64_t>(read);
   }
-  error = kOutOfMemory;
+  error = kUnsupportedFormat;  // the image is followed by damaged data, or its checksum fails
   return inflater.Ended();
 }
 
@@ -216,8 +216,11 @@ bool ReadAnimation(TStream& stream, TAnimationContents& contents, std::string& e
       }
       record.pI = {};
     }
-  } catch (const std::exception&) {  // damaged compressed data, or memory ran out
+  } catch (const std::bad_alloc&) {
     error = kOutOfMemory;
+    return false;
+  } catch (const std::exception&) {  // damaged compressed data
+    error = kUnsupportedFormat;
     return false;
   }
   contents.Record = std::move(record);

@@ -131,15 +131,11 @@ bool ReadHeader(TStream& in, TStripHeader& header) {
   return true;
 }
 
-// The cells of a strip, made before their rows are read (rows come bottom row first).
-bool MakeCells(int count, int width, int height, std::vector<std::shared_ptr<Bitmap>>& cells) {
-  try {
-    for (int k = 0; k < count; ++k) {
-      cells.push_back(std::make_shared<Bitmap>(Bitmap::ForOverwrite(width, height)));
-    }
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
+// The cells of a strip, made before their rows are read (rows come bottom row first). Throws
+// std::bad_alloc when memory runs out.
+void MakeCells(int count, int width, int height, std::vector<std::shared_ptr<Bitmap>>& cells) {
+  for (int k = 0; k < count; ++k) {
+    cells.push_back(std::make_shared<Bitmap>(Bitmap::ForOverwrite(width, height)));
   }
 }
 
@@ -218,9 +214,7 @@ bool ReadPlainRows(TStream& in, const TStripHeader& header, int64_t mostBytes, i
   const int pieceWidth = inStrip > 0 ? width / inStrip : 0;
   const int taken = CellsTaken(room, inStrip, pieceWidth, height);
   std::vector<std::shared_ptr<Bitmap>> cells;
-  if (!MakeCells(taken, pieceWidth, height, cells)) {
-    return false;
-  }
+  MakeCells(taken, pieceWidth, height, cells);
   const bool ok = rowBytes <= kRowBuffered ? ReadBufferedRows(in, header, rowBytes, cells, progress)
                                            : ReadRowPieces(in, header, rowBytes, cells, progress);
   if (ok) {
@@ -251,9 +245,7 @@ bool ReadOtherBmp(TStream& in, const TStripHeader& header, int64_t mostBytes, in
   const int pieceWidth = inStrip > 0 ? picture.Width() / inStrip : 0;
   const int taken = CellsTaken(room, inStrip, pieceWidth, picture.Height());
   std::vector<std::shared_ptr<Bitmap>> cells;
-  if (!MakeCells(taken, pieceWidth, picture.Height(), cells)) {
-    return false;
-  }
+  MakeCells(taken, pieceWidth, picture.Height(), cells);
   for (int k = 0; k < taken; ++k) {
     CopyRect(picture, {k * pieceWidth, 0, (k + 1) * pieceWidth, picture.Height()}, *cells[k], 0, 0);
   }
@@ -265,7 +257,7 @@ bool ReadOtherBmp(TStream& in, const TStripHeader& header, int64_t mostBytes, in
 
 bool ReadCellStrip(TStream& in, int64_t mostBytes, int stripCellWidth, const TCellRoom& room,
                    TStripCells& strip, std::string& error, const TWorkProgress& progress) {
-  error = kOutOfMemory;
+  error = kUnsupportedFormat;
   TStripHeader header;
   if (!ReadHeader(in, header)) {
     return false;

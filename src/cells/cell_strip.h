@@ -35,9 +35,9 @@ struct TStripCells {
 // Reads a BMP image of at most mostBytes bytes and cuts it into width / stripCellWidth cells
 // of equal width (the columns right of the last whole cell are dropped), making only the first
 // of them that room allows. 24-bit images go straight into the cells; other BMP images are
-// decoded whole first, within the largest picture the program handles. False with "Out of
-// memory" when the bytes are not such an image or it is larger than mostBytes; false also when
-// the progress asks to stop.
+// decoded whole first, within the largest picture the program handles. False with "Unsupported
+// format" when the bytes are not such an image or it is larger than mostBytes; false also when
+// the progress asks to stop. Throws std::bad_alloc when the cells cannot be made.
 bool ReadCellStrip(TStream& in, int64_t mostBytes, int stripCellWidth, const TCellRoom& room,
                    TStripCells& strip, std::string& error, const TWorkProgress& progress = {});
 

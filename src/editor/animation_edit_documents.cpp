@@ -65,11 +65,11 @@ bool TAnimationEdit::ReadAnimationStream(TStream& stream, bool append) {
     return false;
   }
   const int n = contents.CellCount();
+  if (n <= 0) {
+    LastError = kUnsupportedFormat;  // no picture, or one narrower than a cell: nothing to open
+    return false;
+  }
   if (!append) {
-    if (n <= 0) {
-      LastError = kIndexOutOfRange;  // no picture, or one narrower than a cell
-      return false;
-    }
     if (contents.Cells.empty()) {
       LastError = AcceptedCellsText(0, n, kCapacityReached);
       return false;

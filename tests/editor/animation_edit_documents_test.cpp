@@ -91,10 +91,17 @@ TEST_F(DocumentTest, FilesThatCannotBeLoadedLeaveTheAnimationAsItWas) {
   TMemoryStream noWidthBytes;
   ASSERT_TRUE(WriteSanRecord(noWidthBytes, noWidth));
   WriteFileSafely(folder + "nowidth.san", noWidthBytes.Bytes().data(), noWidthBytes.Bytes().size());
+  TSAN noPicture;
+  noPicture.pW = 4;
+  TMemoryStream noPictureBytes;
+  ASSERT_TRUE(WriteSanRecord(noPictureBytes, noPicture));
+  WriteFileSafely(folder + "nopicture.san", noPictureBytes.Bytes().data(),
+                  noPictureBytes.Bytes().size());
 
   const std::pair<std::string, std::string> cases[] = {{"missing.san", kFileNotFound},
                                                        {"garbage.san", kUnsupportedFormat},
-                                                       {"nowidth.san", kIndexOutOfRange}};
+                                                       {"nowidth.san", kUnsupportedFormat},
+                                                       {"nopicture.san", kUnsupportedFormat}};
   for (const auto& [name, error] : cases) {
     EXPECT_FALSE(editor->OpenFile(folder + name)) << name;
     EXPECT_EQ(editor->LastError, error) << name;
