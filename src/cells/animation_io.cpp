@@ -106,11 +106,11 @@ bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error
 
 bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& bytes,
                         std::string& error) {
-  TWriteFailure failure = TWriteFailure::None;
-  if (WriteFileSafely(path, bytes.data(), bytes.size(), &failure)) {
+  TWriteReport report;
+  if (WriteFileSafely(path, bytes.data(), bytes.size(), &report)) {
     return true;
   }
-  error = failure == TWriteFailure::Writing ? kOutOfDiskSpace : kFileInUse;
+  error = WriteFailureText(report, path);
   return false;
 }
 
@@ -120,7 +120,7 @@ bool SaveAnimation(const TCellTable& table, const std::string& path, std::string
   if (table.Count < 1) {
     return false;  // nothing to save: no file is made
   }
-  TWriteFailure failure = TWriteFailure::None;
+  TWriteReport report;
   std::string writeError;
   if (WriteFileSafely(
           path,
@@ -130,14 +130,13 @@ bool SaveAnimation(const TCellTable& table, const std::string& path, std::string
             const bool written = WriteAnimation(table, background, writeError, progress);
             return background.Finish() && written;
           },
-          &failure)) {
+          &report)) {
     return true;
   }
-  if (failure != TWriteFailure::Writing) {
-    error = kFileInUse;
-  } else {
-    error = writeError.empty() ? kOutOfDiskSpace : writeError;
-  }
+  // The writer's own reason stands where it gave one (it ran out of memory, or was cancelled).
+  const bool ownReason = report.Failure == TWriteFailure::Writing && !writeError.empty() &&
+                         writeError != kOutOfDiskSpace;
+  error = ownReason ? writeError : WriteFailureText(report, path);
   return false;
 }
 

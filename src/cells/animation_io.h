@@ -32,8 +32,7 @@ bool EncodeAnimation(const TCellTable& table, TSAN& record, std::string& error);
 bool WriteAnimation(const TCellTable& table, TStream& stream, std::string& error,
                     const TWorkProgress& progress = {});
 
-// Writes a file safely (see WriteFileSafely): "File in use" when it cannot be created or
-// replaced, "Out of disk space" when writing fails.
+// Writes a file safely (see WriteFileSafely); on failure, error is WriteFailureText's.
 bool WriteFileReporting(const std::string& path, const std::vector<uint8_t>& bytes,
                         std::string& error);
 

@@ -68,7 +68,11 @@ class TCli {
   }
 
  private:
-  int Fail(const std::string& subject, const std::string& error) {
+  // An error's further lines (the path and the system's reason) follow indented.
+  int Fail(const std::string& subject, std::string error) {
+    for (size_t at; (at = error.find("\r\n")) != std::string::npos;) {
+      error.replace(at, 2, "\n  ");
+    }
     err_ << "torvel-cli: " << subject << ": " << error << "\n";
     return kFailed;
   }
@@ -335,15 +339,17 @@ int TCli::Unpack(const std::vector<std::string>& args) {
     }
   };
   const int64_t width = int64_t{table.Count} * table.CellWidth;
-  TWriteFailure failure = TWriteFailure::None;
+  TWriteReport report;
   const auto write = [&](TStream& file) {
     return extension == "bmp"
                ? WriteCellStrip(table, file)
                : EncodePngRows(static_cast<int>(width), table.CellHeight, pngRow, file);
   };
-  if (width > INT32_MAX || !WriteFileSafely(args[1], write, &failure)) {
-    const bool opening = failure == TWriteFailure::Creating || failure == TWriteFailure::Replacing;
-    return Fail(args[1], opening ? kFileInUse : kOutOfDiskSpace);
+  if (width > INT32_MAX) {
+    return Fail(args[1], kOutOfDiskSpace);
+  }
+  if (!WriteFileSafely(args[1], write, &report)) {
+    return Fail(args[1], WriteFailureText(report, args[1]));
   }
   return kDone;
 }

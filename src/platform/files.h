@@ -36,16 +36,27 @@ bool ReadWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t
 // Writes a file safely: the bytes go to a temporary file in the same folder, which is flushed to
 // disk and then renamed over the target (a read-only target is replaced too); the new file keeps
 // the old one's permissions and the folder is synced after the rename. On any failure the
-// temporary file is removed and the previous file is left as it was. Temporary files left in the
-// folder by an earlier save that was killed are removed first.
-enum class TWriteFailure { None, Creating, Writing, Replacing };
+// temporary file is removed and the previous file is left as it was. Temporary files that an
+// earlier save of Torvel's left in the folder when it was killed are removed first.
+//
+// A symbolic link is followed: the file it names is replaced and the link stays. A folder, named
+// pipe or device at path is refused (NotAFile) before anything is written.
+enum class TWriteFailure { None, NotAFile, Creating, Writing, Replacing };
+struct TWriteReport {
+  TWriteFailure Failure = TWriteFailure::None;
+  int SystemError = 0;  // errno of the call that failed; 0 when none told
+};
 bool WriteFileSafely(const std::string& path, const uint8_t* data, size_t size,
-                     TWriteFailure* failure = nullptr);
+                     TWriteReport* report = nullptr);
 // The same for a file too large to be made in memory first: write fills the temporary file
 // through the stream it is given (which may seek back over what it wrote) and returns false
 // when it fails.
 bool WriteFileSafely(const std::string& path, const std::function<bool(TStream&)>& write,
-                     TWriteFailure* failure = nullptr);
+                     TWriteReport* report = nullptr);
+// The failed write as an error box tells it: the text of what went wrong ("Path not found",
+// "Access denied", "Out of disk space", "Not a file", "File in use"), then on a second line the
+// path and the system's reason.
+std::string WriteFailureText(const TWriteReport& report, const std::string& path);
 
 struct TFolderEntry {
   std::string Name;

@@ -103,7 +103,8 @@ TEST_F(ExportTest, NeedsCellsAndReportsAFailedWrite) {
   AnswerFile("missing/a.gif", 1);
   AnswerOptions(1, true);
   EXPECT_FALSE(editor->ExportAnimation());
-  EXPECT_EQ(editor->LastError, kFileInUse);
+  EXPECT_EQ(editor->LastError, std::string(kPathNotFound) + "\r\n" + folder +
+                                   "missing/a.gif: No such file or directory");
   editor->New(false);
   EXPECT_FALSE(editor->CanExport());
   EXPECT_FALSE(editor->ExportAnimation());

@@ -144,7 +144,8 @@ TEST_F(ToolbarTest, AFailingCommandShowsOneErrorBox) {
   ui.FileAnswers.push_back({true, "/no/such/folder/x.san", 1});
   Click(TAnimationEdit::kSaveAsCommand);
   ASSERT_EQ(ui.Messages.size(), 1u);
-  EXPECT_EQ(ui.Messages[0].Text, kFileInUse);
+  EXPECT_EQ(ui.Messages[0].Text,
+            std::string(kPathNotFound) + "\r\n/no/such/folder/x.san: No such file or directory");
   EXPECT_EQ(ui.Messages[0].Icon, TMessageIcon::Error);
 }
 

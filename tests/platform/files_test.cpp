@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <new>
 #include <string>
@@ -36,13 +38,15 @@ TEST(Files, AFailedSafeWriteKeepsThePreviousFile) {
   const std::string folder = test::FreshFolder("safe-write-fails");
   WriteText(folder + "keep.txt", "previous");
   const std::string text = "a new text longer than the disk has room for";
-  TWriteFailure why = TWriteFailure::None;
+  TWriteReport report;
   {
     const test::TFileSizeLimit diskFull(8);
     EXPECT_FALSE(WriteFileSafely(folder + "keep.txt", reinterpret_cast<const uint8_t*>(text.data()),
-                                 text.size(), &why));
+                                 text.size(), &report));
   }
-  EXPECT_EQ(why, TWriteFailure::Writing);
+  EXPECT_EQ(report.Failure, TWriteFailure::Writing);
+  EXPECT_EQ(WriteFailureText(report, folder + "keep.txt"),
+            "Out of disk space\r\n" + folder + "keep.txt: " + std::strerror(EFBIG));
   EXPECT_EQ(ReadText(folder + "keep.txt"), "previous");
   EXPECT_EQ(ListFolder(folder).size(), 1u);
 }
@@ -57,10 +61,10 @@ TEST(Files, SafeWritingThroughAStreamSeeksAndKeepsThePreviousFileOnFailure) {
            file.Seek(9) && file.Position() == 9 && file.Size() == 9;
   }));
   EXPECT_EQ(ReadText(path), "head tail");
-  TWriteFailure why = TWriteFailure::None;
+  TWriteReport report;
   EXPECT_FALSE(WriteFileSafely(
-      path, [](TStream& file) { return file.WriteAll("half", 4) && false; }, &why));
-  EXPECT_EQ(why, TWriteFailure::Writing);
+      path, [](TStream& file) { return file.WriteAll("half", 4) && false; }, &report));
+  EXPECT_EQ(report.Failure, TWriteFailure::Writing);
   EXPECT_FALSE(WriteFileSafely(path, [](TStream&) -> bool { throw std::bad_alloc(); }));
   EXPECT_EQ(ReadText(path), "head tail");
   EXPECT_EQ(ListFolder(folder).size(), 1u);
@@ -82,9 +86,11 @@ TEST(Files, ASaveRemovesTemporaryFilesThatAKilledSaveLeft) {
   const auto leave = [&](const std::string& name) {
     return ::open((folder + name).c_str(), O_WRONLY | O_CREAT, 0644);
   };
-  ::close(leave(".a.san.123456.part"));        // left by a killed save
-  ::close(leave(".notes.part"));               // not ours: no number
-  const int writer = leave(".b.san.77.part");  // still being written
+  ::close(leave(".a.san.torvel-123456.part"));        // left by a killed save
+  ::close(leave(".notes.part"));                      // not ours
+  ::close(leave(".c.san.123.part"));                  // another program's, however alike
+  ::close(leave(".torvel-12.part"));                  // no name before the mark: not ours either
+  const int writer = leave(".b.san.torvel-77.part");  // still being written
   ASSERT_GE(writer, 0);
   ASSERT_EQ(::flock(writer, LOCK_EX), 0);
   WriteText(folder + "a.san", "saved");
@@ -93,7 +99,8 @@ TEST(Files, ASaveRemovesTemporaryFilesThatAKilledSaveLeft) {
   for (const TFolderEntry& entry : ListFolder(folder)) {
     names.push_back(entry.Name);
   }
-  EXPECT_EQ(names, (std::vector<std::string>{".b.san.77.part", ".notes.part", "a.san"}));
+  EXPECT_EQ(names, (std::vector<std::string>{".b.san.torvel-77.part", ".c.san.123.part",
+                                             ".notes.part", ".torvel-12.part", "a.san"}));
 }
 
 TEST(Files, ReadingANamedPipeFailsAtOnceInsteadOfWaiting) {
@@ -106,21 +113,68 @@ TEST(Files, ReadingANamedPipeFailsAtOnceInsteadOfWaiting) {
   EXPECT_EQ(OpenRegularFileForReading(test::TestRoot()), -1);  // a folder is no file either
 }
 
-TEST(Files, AReplacementThatCannotBePutInPlaceLeavesNothingBehind) {
-  const std::string folder = test::FreshFolder("safe-write-blocked");
+// A folder, a named pipe or a device is refused before anything is written: a reader waiting on
+// the pipe must not lose it to a file.
+TEST(Files, ATargetThatIsNoFileIsRefusedAndKept) {
+  const std::string folder = test::FreshFolder("safe-write-no-file");
   ASSERT_TRUE(CreateFolder(folder + "target"));
-  WriteText(folder + "target/inside", "kept");  // a folder that is not empty cannot be replaced
+  WriteText(folder + "target/inside", "kept");
+  ASSERT_EQ(::mkfifo((folder + "pipe").c_str(), 0600), 0);
   const std::string text = "new";
-  EXPECT_FALSE(WriteFileSafely(folder + "target", reinterpret_cast<const uint8_t*>(text.data()),
-                               text.size()));
+  const auto write = [&](const std::string& path, TWriteReport& report) {
+    return WriteFileSafely(path, reinterpret_cast<const uint8_t*>(text.data()), text.size(),
+                           &report);
+  };
+  const std::pair<std::string, const char*> targets[] = {{folder + "target", "Is a folder"},
+                                                         {folder + "pipe", "Is a named pipe"},
+                                                         {"/dev/null", "Is a device"}};
+  for (const auto& [path, reason] : targets) {
+    TWriteReport report;
+    EXPECT_FALSE(write(path, report)) << path;
+    EXPECT_EQ(report.Failure, TWriteFailure::NotAFile) << path;
+    EXPECT_EQ(WriteFailureText(report, path), "Not a file\r\n" + path + ": " + reason);
+  }
+  struct stat info {};
+  ASSERT_EQ(::stat((folder + "pipe").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
   EXPECT_EQ(ReadText(folder + "target/inside"), "kept");
-  EXPECT_EQ(ListFolder(folder).size(), 1u);  // the temporary file is gone
+  EXPECT_EQ(ListFolder(folder).size(), 2u);  // no temporary file
 }
 
-TEST(Files, AWriteIntoAMissingFolderFailsCleanly) {
+// A link stays a link: the file it names gets the new contents, beside which it is written.
+TEST(Files, ASymbolicLinkIsFollowedToTheFileItNames) {
+  const std::string folder = test::FreshFolder("safe-write-link");
+  ASSERT_TRUE(CreateFolder(folder + "real"));
+  WriteText(folder + "real/walk.san", "old");
+  ASSERT_EQ(::symlink("real/walk.san", (folder + "link.san").c_str()), 0);
+  ASSERT_EQ(::symlink("real/new.san", (folder + "dangling.san").c_str()), 0);
+  WriteText(folder + "link.san", "new");
+  WriteText(folder + "dangling.san", "made");
+  struct stat info {};
+  ASSERT_EQ(::lstat((folder + "link.san").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(ReadText(folder + "real/walk.san"), "new");
+  EXPECT_EQ(ReadText(folder + "real/new.san"), "made");
+}
+
+TEST(Files, AFailedWriteNamesWhatWentWrongThePathAndTheReason) {
   const std::string text = "x";
-  EXPECT_FALSE(WriteFileSafely(test::TestRoot() + "no/such/folder/file.txt",
-                               reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  const std::string missing = test::TestRoot() + "no/such/folder/file.txt";
+  TWriteReport report;
+  EXPECT_FALSE(WriteFileSafely(missing, reinterpret_cast<const uint8_t*>(text.data()), text.size(),
+                               &report));
+  EXPECT_EQ(WriteFailureText(report, missing),
+            "Path not found\r\n" + missing + ": " + std::strerror(ENOENT));
+  if (::geteuid() == 0) {
+    return;  // the superuser may write anywhere
+  }
+  const std::string locked = test::FreshFolder("safe-write-locked");
+  ASSERT_EQ(::chmod(locked.c_str(), 0500), 0);
+  EXPECT_FALSE(WriteFileSafely(locked + "f.txt", reinterpret_cast<const uint8_t*>(text.data()),
+                               text.size(), &report));
+  ::chmod(locked.c_str(), 0700);
+  EXPECT_EQ(WriteFailureText(report, locked + "f.txt"),
+            "Access denied\r\n" + locked + "f.txt: " + std::strerror(EACCES));
 }
 
 TEST(Files, DeletingFilesReadOnlyOnesIncluded) {
