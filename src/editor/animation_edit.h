@@ -324,6 +324,8 @@ class TAnimationEdit : public QObject {
   // Asks how many cells to cut a picture of that width into; false when cancelled.
   bool AskCellCount(int pictureWidth, int proposal, int& count);
   void NameAfterPicture(const std::string& pictureName);
+  // An error about a file names it on a second line, unless the error already does.
+  void NameFileInError(const std::string& fileName);
   void TellOfMixedDelays();
   void TellOfStripLeftOff();
   // A dropped file's cells: every frame of an animation, or a still picture as one cell.

@@ -34,10 +34,20 @@ bool TAnimationEdit::WriteAnimationStream(TStream& stream) {
 // A long save shows its progress, and may be cancelled, leaving the previous file as it was.
 bool TAnimationEdit::SaveAnimationFile(const std::string& fileName) {
   const TCellTable& table = Strip->Table;
-  return RunWithProgress(Translate("Saving") + " " + FilePart(fileName),
-                         [&](const TExportProgress& progress, std::string& error) {
-                           return SaveAnimation(table, fileName, error, progress);
-                         });
+  const bool saved = RunWithProgress(Translate("Saving") + " " + FilePart(fileName),
+                                     [&](const TExportProgress& progress, std::string& error) {
+                                       return SaveAnimation(table, fileName, error, progress);
+                                     });
+  if (!saved) {
+    NameFileInError(fileName);
+  }
+  return saved;
+}
+
+void TAnimationEdit::NameFileInError(const std::string& fileName) {
+  if (LastError != kTaskCancelled && LastError.find('\n') == std::string::npos) {
+    LastError += "\r\n" + fileName;
+  }
 }
 
 bool TAnimationEdit::LoadAnimationFile(const std::string& fileName, bool append) {
@@ -149,12 +159,18 @@ bool TAnimationEdit::OpenOverUnsavedWork(const std::string& fileName) {
 bool TAnimationEdit::OpenFile(const std::string& fileName) {
   if (IsPictureDocument(fileName)) {
     const bool opened = OpenPictureFile(fileName);
+    if (!opened) {
+      NameFileInError(fileName);
+    }
     UpdateCaption();
     return opened;
   }
   const bool result = LoadAnimationFile(fileName, false);
   if (!result && LastError == kTaskCancelled) {
     return true;  // the user stopped it: nothing changed
+  }
+  if (!result) {
+    NameFileInError(fileName);
   }
   if (result && partlyRead_) {
     // Saving must never put the part over the whole: the part is a new, unnamed animation.

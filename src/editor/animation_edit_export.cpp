@@ -122,6 +122,9 @@ bool TAnimationEdit::ExportAnimation() {
   const bool done = RunWithProgress(text, [&](const TExportProgress& progress, std::string& error) {
     return ExportAnimationFile(frames, options, format, fileName, progress, error);
   });
+  if (!done) {
+    NameFileInError(fileName);
+  }
   return done || LastError == kTaskCancelled;  // a cancel is the user's choice, not a failure
 }
 

@@ -393,7 +393,7 @@ TEST_F(MainWindowTest, TheCommandLineFileIsOpenedOrReported) {
 
   window.OpenCommandLineFile(folder + "missing.san");
   ASSERT_EQ(ui.Messages.size(), 1u);
-  EXPECT_EQ(ui.Messages[0].Text, "File not found");
+  EXPECT_EQ(ui.Messages[0].Text, "File not found\r\n" + folder + "missing.san");
   EXPECT_EQ(window.Editor()->Strip->Table.Count, 3);
 }
 

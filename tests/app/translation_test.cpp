@@ -159,7 +159,7 @@ TEST_F(TranslationTest, ErrorsAreShownInGerman) {
   StartInGerman();
   window_->OpenCommandLineFile("/no/such/folder/walk.san");
   ASSERT_EQ(ui_.Messages.size(), 1u);
-  EXPECT_EQ(ui_.Messages[0].Text, "Datei nicht gefunden");
+  EXPECT_EQ(ui_.Messages[0].Text, "Datei nicht gefunden\r\n/no/such/folder/walk.san");
   EXPECT_EQ(ui_.Messages[0].Caption, "Fehler");
 }
 

@@ -104,7 +104,7 @@ TEST_F(DocumentTest, FilesThatCannotBeLoadedLeaveTheAnimationAsItWas) {
                                                        {"nopicture.san", kUnsupportedFormat}};
   for (const auto& [name, error] : cases) {
     EXPECT_FALSE(editor->OpenFile(folder + name)) << name;
-    EXPECT_EQ(editor->LastError, error) << name;
+    EXPECT_EQ(editor->LastError, error + "\r\n" + folder + name);
     EXPECT_EQ(editor->Strip->Table.Count, 2) << name;
     EXPECT_EQ(editor->GetDisplayName(), "named.san") << name;
     EXPECT_TRUE(editor->IsNamed()) << name;

@@ -84,7 +84,7 @@ TEST_F(PictureDocumentTest, FilesThatCannotBeOpenedLeaveTheAnimationUntouched) {
   };
   for (const auto& [path, error] : bad) {
     EXPECT_FALSE(editor->OpenFile(path)) << path;
-    EXPECT_EQ(editor->LastError, error);
+    EXPECT_EQ(editor->LastError, error + "\r\n" + path);
     EXPECT_EQ(editor->Strip->Table.Count, 2);
     EXPECT_EQ(editor->Strip->Table.CellWidth, 20);
     EXPECT_EQ(FilePart(editor->GetFileName()), "Untitled.san");
