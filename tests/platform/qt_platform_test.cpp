@@ -140,6 +140,15 @@ TEST(QtPlatform, PostedJobsRunInTheEventLoop) {
   EXPECT_EQ(ran, 1);
 }
 
+TEST(QtPlatform, AShortMessageKeepsItsCaptionWhole) {
+  QMessageBox box(QMessageBox::Critical, "Error", "Empty");
+  const int narrow = box.sizeHint().width();
+  TQtPlatformUi::KeepCaptionWhole(box);
+  const int least = box.fontMetrics().horizontalAdvance("Error") + 160;
+  EXPECT_LT(narrow, least);
+  EXPECT_GE(box.sizeHint().width(), least);
+}
+
 TEST(QtPlatform, MessageBoxButtonsAreInTheUsersLanguage) {
   TQtPlatformUi ui;
   QMessageBox english;

@@ -7,11 +7,13 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QImageReader>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QSpacerItem>
 #include <QUrl>
 #include <algorithm>
 #include <utility>
@@ -122,12 +124,26 @@ void TQtPlatformUi::SetUpButtons(QMessageBox& box, TMessageButtons buttons) cons
   }
 }
 
+// A box with a short text is narrower than its caption and the window manager's buttons, which
+// then cut the caption down to "E…r". QMessageBox sizes itself from its layout, so the least
+// width goes in as a spacer across its grid.
+void TQtPlatformUi::KeepCaptionWhole(QMessageBox& box) {
+  constexpr int kTitleBarButtons = 160;  // close, maximise, minimise and the frame's margins
+  const int least =
+      box.fontMetrics().horizontalAdvance(box.windowTitle()) * 3 / 2 + kTitleBarButtons;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(least, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+}
+
 TMessageAnswer TQtPlatformUi::ShowMessage(const std::string& text, const std::string& caption,
                                           TMessageIcon icon, TMessageButtons buttons) {
   // The program ends lines with CR LF; Qt's labels break at LF alone.
   const QString lines = Q(text).replace("\r\n", "\n");
   QMessageBox box(BoxIcon(icon), Q(caption), lines, QMessageBox::NoButton, owner_);
   SetUpButtons(box, buttons);
+  KeepCaptionWhole(box);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return TMessageAnswer::Yes;

@@ -31,6 +31,8 @@ class TQtPlatformUi : public TPlatformUi {
   void SetDesktopOpener(const QString& program) { opener_ = program; }
   // Gives a message box the buttons asked for, with their captions.
   void SetUpButtons(QMessageBox& box, TMessageButtons buttons) const;
+  // Widens a box so that the window manager never cuts its caption.
+  static void KeepCaptionWhole(QMessageBox& box);
   // Gives a file dialog the kind, options, default extension, filters, folder and name asked for.
   static void SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request);
 
