@@ -241,10 +241,12 @@ std::optional<std::string> ParsePackArguments(const std::vector<std::string>& ar
   return std::nullopt;
 }
 
-// A still picture: a one-frame GIF or WebP as its frame was read, the others decoded here.
+// A still picture: a one-frame GIF, WebP or PNG as its frame was read (as info reads it, and
+// so an animated PNG's frame rather than a default picture outside the animation), a BMP
+// decoded here.
 bool ReadStill(const std::string& path, const TFileFrames& file, Bitmap& picture,
                std::string& error) {
-  if (file.Format != TPictureFormat::Gif && file.Format != TPictureFormat::Webp) {
+  if (!HoldsFrames(file.Format)) {
     return ReadImage(path, picture, error);
   }
   TDecodedFrames frames = file.Frames;
@@ -286,11 +288,11 @@ int TCli::Pack(const std::vector<std::string>& args) {
     transparent = animation.Cells.Transparent;
   } else {
     Bitmap picture;
+    if (!ReadStill(source, file, picture, error)) {
+      return Fail(source, error);  // a file that cannot be read is a failure, however asked
+    }
     if (!options.Cells) {
       return WrongUsage("pack needs --cells N for a still image");
-    }
-    if (!ReadStill(source, file, picture, error)) {
-      return Fail(source, error);
     }
     const int most = std::clamp(picture.Width(), 1, TCellTable::kSlots);
     if (*options.Cells > most) {

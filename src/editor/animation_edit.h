@@ -327,6 +327,7 @@ class TAnimationEdit : public QObject {
   // An error about a file names it on a second line, unless the error already does.
   void NameFileInError(const std::string& fileName);
   void TellOfMixedDelays();
+  void TellOfCutShort(const std::string& fileName);
   void TellOfStripLeftOff();
   // A dropped file's cells: every frame of an animation, or a still picture as one cell.
   bool ReadDroppedPicture(const std::string& fileName, TImportedCells& cells, std::string& error);

@@ -103,6 +103,7 @@ bool TAnimationEdit::OpenPictureFile(const std::string& fileName) {
     return true;  // cancelled: nothing changes
   }
   const TPlayingSpeed speed = SpeedOfDelays(frames.DelaysMs);
+  const bool cutShort = frames.CutShort;
   TImportedCells cells;
   if (!CellsFromFrames(file.Frames, cellsPerFrame, cells, LastError)) {
     return false;
@@ -129,10 +130,20 @@ bool TAnimationEdit::OpenPictureFile(const std::string& fileName) {
   if (accepted != cells.Offered) {
     LastError = acceptedText;
     ShowLastError();  // the cells that fit are open: the user learns of the others
+  } else if (cutShort) {
+    TellOfCutShort(fileName);
   } else if (speed.Mixed) {
     TellOfMixedDelays();
   }
   return true;
+}
+
+void TAnimationEdit::TellOfCutShort(const std::string& fileName) {
+  if (TPlatformUi* ui = PlatformUi()) {
+    ui->ShowMessage(Translate("The file is cut short; the whole frames before the cut are open.") +
+                        "\r\n" + fileName,
+                    AppName, TMessageIcon::Information, TMessageButtons::Ok);
+  }
 }
 
 // The animation is named after the picture, next to it, and is unsaved: Save writes a ".san"

@@ -17,26 +17,25 @@ bool LooksLikePng(const std::vector<uint8_t>& bytes) {
 
 bool DecodePng(const std::vector<uint8_t>& bytes, Bitmap& picture, std::string& error,
                int64_t maxPixels) {
-  error = kUnsupportedFormat;
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
+  TPngPicture decoded;
+  if (!DecodePngRgba(bytes.data(), bytes.size(), decoded, error, maxPixels)) {
     return false;
   }
-  image.format = PNG_FORMAT_BGR;  // the row layout of Bitmap
   Bitmap result;
-  if (!Bitmap::IsAllowedSize(image.width, image.height) ||
-      int64_t{image.width} * image.height > maxPixels ||
-      !result.Resize(static_cast<int>(image.width), static_cast<int>(image.height))) {
-    png_image_free(&image);
+  if (!result.Resize(decoded.Width, decoded.Height)) {
     error = kOutOfMemory;
     return false;
   }
-  const png_color white = {255, 255, 255};
-  if (!png_image_finish_read(&image, &white, result.Row(0), result.Stride(), nullptr)) {
-    png_image_free(&image);
-    return false;
+  const uint8_t* from = decoded.Rgba.data();
+  for (int y = 0; y < decoded.Height; ++y) {
+    uint8_t* to = result.Row(y);
+    for (int x = 0; x < decoded.Width; ++x, from += 4, to += 3) {
+      // Over white, in the file's sRGB values; the row layout of Bitmap is blue, green, red.
+      const int a = from[3];
+      for (int c = 0; c < 3; ++c) {
+        to[2 - c] = static_cast<uint8_t>((from[c] * a + 255 * (255 - a) + 127) / 255);
+      }
+    }
   }
   picture = std::move(result);
   return true;

@@ -10,7 +10,20 @@
 
 namespace torvel {
 
-// PNG pictures, through libpng's simplified interface.
+// PNG pictures, through libpng.
+
+// A decoded PNG: 8-bit straight RGBA rows, top to bottom, in sRGB.
+struct TPngPicture {
+  int Width = 0;
+  int Height = 0;
+  std::vector<uint8_t> Rgba;
+  std::vector<uint8_t*> Rows;  // while decoding only
+};
+// Decodes any PNG file image (every colour type, depth and interlacing). Pictures beyond the
+// program's size limit or maxPixels are refused ("Out of memory") before their pixels are
+// allocated; anything that is not a readable PNG gives "Unsupported format".
+bool DecodePngRgba(const uint8_t* data, size_t size, TPngPicture& picture, std::string& error,
+                   int64_t maxPixels = kMostDecodedPixels);
 
 // Decodes a PNG file image; transparent parts are laid over white. Pictures beyond the
 // program's size limit or maxPixels are refused ("Out of memory") before their pixels are

@@ -1,8 +1,7 @@
 // Animated PNG: the chunks are read here (acTL, fcTL, fdAT, their sequence numbers and every
-// chunk's checksum), each frame's compressed rows are handed to libpng as a PNG of their own,
+// chunk's checksum), each frame's compressed rows are decoded by libpng as a PNG of their own,
 // and the frames are composited with their dispose and blend operations. A PNG without
 // animation is one frame.
-#include <png.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "export/png_io.h"
 #include "import/frame_canvas.h"
 #include "import/readers.h"
 #include "platform/error_texts.h"
@@ -47,11 +47,16 @@ class TChunkReader {
 
   bool Next(TChunk& chunk) {
     if (size_ - position_ < 12) {
+      cutShort_ = true;
       return false;
     }
     const uint8_t* start = data_ + position_;
     chunk.Length = BigEndian32(start);
-    if (chunk.Length > kMostChunkLength || size_ - position_ - 12 < chunk.Length) {
+    if (chunk.Length > kMostChunkLength) {
+      return false;
+    }
+    if (size_ - position_ - 12 < chunk.Length) {
+      cutShort_ = true;
       return false;
     }
     std::memcpy(chunk.Type, start + 4, 4);
@@ -64,10 +69,14 @@ class TChunkReader {
     return true;
   }
 
+  // Whether the last chunk asked for ran past the end of the file, rather than being damaged.
+  bool CutShort() const { return cutShort_; }
+
  private:
   const uint8_t* data_;
   size_t size_;
   size_t position_;
+  bool cutShort_ = false;
 };
 
 enum TDispose : uint8_t { kDisposeNone = 0, kDisposeBackground = 1, kDisposePrevious = 2 };
@@ -105,6 +114,7 @@ class TApngReader {
   std::vector<uint8_t> frameData_;      // its compressed rows
   bool animated_ = false;
   bool seenImageData_ = false;
+  bool badFirstFrame_ = false;  // an fcTL before the rows that no animation can have
   uint32_t nextSequence_ = 0;
   bool first_ = true;
 };
@@ -129,21 +139,30 @@ bool TApngReader::Read(std::string& error) {
       return true;  // an endless list of frames: the rest are not looked at
     }
   }
-  return false;  // damaged, or cut short before its end
+  // Cut short: the frames before stand, as in a browser. A damaged chunk refuses the file.
+  return animated_ && chunks_.CutShort() && canvas_.EndCutShort();
 }
 
 bool TApngReader::TakeChunk(const TChunk& chunk, std::string& error) {
   if (chunk.Is("acTL")) {
+    // One given after the picture's rows comes too late; one of no frames is no animation.
+    // Browsers show the picture in both cases.
     if (!seenImageData_) {
-      animated_ = chunk.Length == 8;  // one given after the picture's rows comes too late
+      animated_ = chunk.Length == 8 && BigEndian32(chunk.Data) > 0;
+    }
+  } else if (chunk.Is("fcTL") && !seenImageData_) {
+    // The picture's own frame, which may come before acTL: it must cover the whole canvas.
+    // Whether it counts is known at the picture's rows, once acTL has or has not come.
+    badFirstFrame_ = !ReadFrameControl(chunk) || frame_->Area != canvas_.Bounds();
+    if (badFirstFrame_) {
+      frame_.reset();
     }
   } else if (chunk.Is("fcTL") && animated_) {
-    if (!FinishFrame(error) || !ReadFrameControl(chunk)) {
+    return FinishFrame(error) && ReadFrameControl(chunk);
+  } else if (chunk.Is("IDAT")) {
+    if (animated_ && badFirstFrame_) {
       return false;
     }
-    // A frame given before the picture's own rows is that picture: the whole canvas.
-    return seenImageData_ || frame_->Area == canvas_.Bounds();
-  } else if (chunk.Is("IDAT")) {
     seenImageData_ = true;
     // Without a frame control before it, an animation's picture is not one of its frames.
     if (!animated_ || frame_) {
@@ -269,17 +288,14 @@ bool TApngReader::DecodeFrame(const TRect& area, std::vector<uint8_t>& rgba) {
   putChunk("IDAT", frameData_.data(), frameData_.size());
   putChunk("IEND", nullptr, 0);
 
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) {
+  TPngPicture frame;
+  std::string ignored;
+  if (!DecodePngRgba(png.data(), png.size(), frame, ignored,
+                     int64_t{area.Width()} * area.Height())) {
     return false;
   }
-  image.format = PNG_FORMAT_RGBA;
-  rgba.resize(size_t(area.Width()) * size_t(area.Height()) * 4);
-  const bool ok = png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
-  png_image_free(&image);
-  return ok;
+  rgba = std::move(frame.Rgba);
+  return true;
 }
 
 void TApngReader::Composite(const TFrameControl& control, const std::vector<uint8_t>& rgba) {

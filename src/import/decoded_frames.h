@@ -16,6 +16,8 @@ struct TDecodedFrames {
   std::vector<std::vector<uint8_t>> Rgba;  // the frames read, Width * Height * 4 bytes each
   std::vector<int> DelaysMs;  // how long each frame of the file is shown, read or only counted
   int FramesInFile = 0;       // at least Count(); more when the reader stopped early
+  // The file ends inside a frame: the frames before it are whole, as a browser shows them.
+  bool CutShort = false;
 
   int Count() const { return static_cast<int>(Rgba.size()); }
   size_t FrameBytes() const { return size_t(Width) * size_t(Height) * 4; }

@@ -24,6 +24,11 @@ class TFrameCanvas {
   bool WantsFrame() const { return out_.Count() < wanted_; }
   // The frames handed out or counted so far.
   int Counted() const { return out_.FramesInFile; }
+  // The file ends inside a frame; the frames before it stand. False when there are none.
+  bool EndCutShort() {
+    out_.CutShort = Counted() > 0;
+    return out_.CutShort;
+  }
   // Counts pixels about to be decoded; false once the file has asked for more than allowed.
   bool Spend(int64_t pixels);
   // Hands out the canvas, or the given pixels of the canvas size, as the next frame; only

@@ -73,7 +73,8 @@ bool TGifReader::Read(std::string& error) {
                     : record == IMAGE_DESC_RECORD_TYPE ? ReadImage(error)
                                                        : false;
     if (!ok) {
-      return false;
+      // Cut inside a frame: the half-drawn frame is not handed out.
+      return gif_->Error == D_GIF_ERR_READ_FAILED && canvas_.EndCutShort();
     }
     if (canvas_.Counted() >= TReadLimits::kMostFramesCounted) {
       return true;  // an endless list of frames: the rest are not looked at

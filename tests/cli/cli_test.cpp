@@ -172,6 +172,7 @@ TEST_F(CliTest, ErrorsGoToStandardErrorWithTheirTexts) {
       {{"info", folder + "junk.san"}, "Unsupported format"},
       {{"unpack", folder + "junk.san", folder + "x.png"}, "Unsupported format"},
       {{"pack", folder + "junk.bmp", folder + "x.san", "--cells", "1"}, "Unsupported format"},
+      {{"pack", folder + "junk.bmp", folder + "x.san"}, "Unsupported format"},  // not usage
       {{"pack", folder + "small.bmp", folder + "none/x.san", "--cells", "2"},
        "none/x.san: Path not found\n  " + folder + "none/x.san: No such file or directory"},
   };

@@ -2,6 +2,7 @@
 #include <QImage>
 
 #include "editor/editor_fixture.h"
+#include "import/animation_import.h"
 #include "platform/error_texts.h"
 #include "platform/files.h"
 #include "support/file_helpers.h"
@@ -79,9 +80,10 @@ TEST_F(PictureDocumentTest, FilesThatCannotBeOpenedLeaveTheAnimationUntouched) {
   bytes.resize(bytes.size() - 8);  // inside the last frame's pixels
   ASSERT_TRUE(WriteFileSafely(folder + "cut.gif", bytes.data(), bytes.size()));
   const std::vector<std::pair<std::string, std::string>> bad = {
-      {folder + "cut.gif", kUnsupportedFormat},
+      {folder + "junk.gif", kUnsupportedFormat},
       {folder + "gone.gif", kFileNotFound},
   };
+  WriteText(folder + "junk.gif", "GIF89a");
   for (const auto& [path, error] : bad) {
     EXPECT_FALSE(editor->OpenFile(path)) << path;
     EXPECT_EQ(editor->LastError, error + "\r\n" + path);
@@ -89,6 +91,18 @@ TEST_F(PictureDocumentTest, FilesThatCannotBeOpenedLeaveTheAnimationUntouched) {
     EXPECT_EQ(editor->Strip->Table.CellWidth, 20);
     EXPECT_EQ(FilePart(editor->GetFileName()), "Untitled.san");
   }
+  // A GIF cut inside its last frame opens with the frames before, as a browser shows it, and
+  // says so.
+  std::string error;
+  TFileFrames whole;
+  ASSERT_TRUE(ReadFramesForStore(gif, std::nullopt, whole, error));
+  ui.Messages.clear();
+  ASSERT_TRUE(editor->OpenFile(folder + "cut.gif")) << editor->LastError;
+  EXPECT_EQ(editor->Strip->Table.Count, whole.Frames.FramesInFile - 1);
+  ASSERT_EQ(ui.Messages.size(), 1u);
+  EXPECT_EQ(ui.Messages[0].Icon, TMessageIcon::Information);
+  EXPECT_NE(ui.Messages[0].Text.find("cut short"), std::string::npos);
+  EXPECT_NE(ui.Messages[0].Text.find(folder + "cut.gif"), std::string::npos);
 }
 
 // A long GIF made by another program opens whole; one longer than the store opens with the
