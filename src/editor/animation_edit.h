@@ -327,6 +327,8 @@ class TAnimationEdit : public QObject {
   // An error about a file names it on a second line, unless the error already does.
   void NameFileInError(const std::string& fileName);
   void TellOfMixedDelays();
+  static bool KeyedAtTopLefts(const Bitmap& picture, int n);
+  void FollowPastedTransparency(bool keyed, bool wasEmpty);
   void TellOfCutShort(const std::string& fileName);
   void TellOfStripLeftOff();
   // A dropped file's cells: every frame of an animation, or a still picture as one cell.

@@ -64,14 +64,47 @@ int TAnimationEdit::InsertCells(Bitmap* picture, int n, int position) {
     return 0;
   }
   SaveUndo(TUndoKind::Cells);
-  return AddPieces(picture, n, position);
+  const bool wasEmpty = !Strip->HasCells();
+  const bool keyed = picture != nullptr && KeyedAtTopLefts(*picture, n);
+  const int accepted = AddPieces(picture, n, position);
+  FollowPastedTransparency(keyed, wasEmpty);
+  return accepted;
 }
 
 // A picture read for pasting becomes the cell itself, without a copy, when it has the cell
 // size.
 int TAnimationEdit::InsertPicture(Bitmap&& picture, int position) {
-  picture.Transparent = false;
-  return InsertCellPictures({std::make_shared<const Bitmap>(std::move(picture))}, 1, position);
+  const bool wasEmpty = !Strip->HasCells();
+  const bool keyed = KeyedAtTopLefts(picture, 1);
+  picture.Transparent = false;  // its key colour is now a colour of the cell
+  const int accepted =
+      InsertCellPictures({std::make_shared<const Bitmap>(std::move(picture))}, 1, position);
+  FollowPastedTransparency(keyed, wasEmpty);
+  return accepted;
+}
+
+// Whether a picture with transparent parts has its key colour at the top left of each of its n
+// pieces, where the preview looks for the colour it leaves out.
+bool TAnimationEdit::KeyedAtTopLefts(const Bitmap& picture, int n) {
+  const int width = n >= 1 ? picture.Width() / n : 0;
+  if (!picture.Transparent || width < 1) {
+    return false;
+  }
+  for (int k = 0; k < n; ++k) {
+    if (picture.Pixel(k * width, 0) != picture.TransparentColor) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Pictures with transparent parts make a new animation transparent, as opening such a file
+// does; cells added to an animation leave its setting alone.
+void TAnimationEdit::FollowPastedTransparency(bool keyed, bool wasEmpty) {
+  if (keyed && wasEmpty && Strip->HasCells() && !GetTransparent()) {
+    Strip->SetTransparent(true);
+    SyncControls();
+  }
 }
 
 int TAnimationEdit::AddPieces(Bitmap* picture, int n, int position) {
@@ -194,6 +227,7 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
   }
   const int selected = GetSelection();
   SaveUndo(TUndoKind::Cells);
+  const bool wasEmpty = !Strip->HasCells();
   int pasted = 0;
   bool complete = true;
   for (TImportedCells& picture : pictures) {
@@ -205,6 +239,7 @@ bool TAnimationEdit::PastePictureFiles(const std::vector<std::string>& fileNames
     }
   }
   if (pasted > 0) {
+    FollowPastedTransparency(pictures.front().Transparent, wasEmpty);
     SelectRow(selected + pasted);
   }
   return complete;

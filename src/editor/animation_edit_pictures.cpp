@@ -187,6 +187,8 @@ bool TAnimationEdit::ReadDroppedPicture(const std::string& fileName, TImportedCe
     return false;
   }
   cells = TImportedCells();
+  cells.Transparent = KeyedAtTopLefts(*picture, 1);
+  picture->Transparent = false;  // its key colour is now a colour of the cell
   cells.Cells.push_back(std::move(picture));
   cells.Offered = 1;
   return true;

@@ -6,43 +6,12 @@
 #include <utility>
 
 #include "platform/error_texts.h"
+#include "platform/key_colour.h"
 
 namespace torvel {
 namespace {
 
 constexpr int kFastestFps = 20;
-
-// Which of the 2^24 colours the opaque pixels of the frames use.
-class TColourSet {
- public:
-  TColourSet() : bits_(size_t{1} << 18) {}
-  void Add(const uint8_t* rgb) {
-    const uint32_t c = Key(rgb);
-    bits_[c >> 6] |= uint64_t{1} << (c & 63);
-  }
-  bool Has(uint32_t c) const { return (bits_[c >> 6] >> (c & 63) & 1) != 0; }
-  static uint32_t Key(const uint8_t* rgb) { return uint32_t{rgb[0]} << 16 | rgb[1] << 8 | rgb[2]; }
-
-  // A colour no frame uses, the classic keying colours first; none when all are taken.
-  bool FindUnused(uint32_t& rgb) const {
-    for (const uint32_t c : {0xFF00FFu, 0x00FF00u, 0x00FFFFu, 0xFFFF00u}) {
-      if (!Has(c)) {
-        rgb = c;
-        return true;
-      }
-    }
-    for (uint32_t c = 0; c < (1u << 24); ++c) {
-      if (!Has(c)) {
-        rgb = c;
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  std::vector<uint64_t> bits_;
-};
 
 bool IsTransparent(const uint8_t* rgba) {
   return rgba[3] < kOpaqueAlpha;

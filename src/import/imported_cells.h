@@ -5,6 +5,7 @@
 
 #include "cells/cell_picture.h"
 #include "import/decoded_frames.h"
+#include "platform/key_colour.h"
 
 namespace torvel {
 
@@ -18,9 +19,6 @@ struct TImportedCells {
   // each cell's top-left pixel is transparent, so that it never hides a colour the file shows.
   bool Transparent = false;
 };
-
-// Pixels with less than half coverage count as transparent; the others as opaque.
-constexpr uint8_t kOpaqueAlpha = 128;
 
 // Makes each frame one cell, or cuts a single frame into cellsPerFrame cells of equal width as
 // an image strip is (columns left over on the right are dropped). Each frame's pixels are let go

@@ -48,6 +48,36 @@ TEST_F(EditorTest, PasteMakesACellAndLaterPicturesAreStretched) {
   EXPECT_EQ(t.Count, 1);
 }
 
+// A picture with transparent parts comes from the desktop with a key colour of its own, as an
+// opened file's frames do: a new animation of it is transparent, one that has cells keeps its
+// setting, and the key stays the cell's colour.
+TEST_F(EditorTest, APastedPictureWithTransparentPartsMakesANewAnimationTransparent) {
+  const auto keyed = [](TColor key, TColor visible) {
+    Bitmap picture = Plain(8, 8, key);
+    FillRect(picture, {2, 2, 6, 6}, visible);
+    picture.Transparent = true;
+    picture.TransparentColor = key;
+    return picture;
+  };
+  editor->SetTransparent(false);
+  ui.ClipboardPicture = keyed(0x00FF00, 0x0000FF);
+  ASSERT_TRUE(editor->Paste(false));
+  EXPECT_TRUE(editor->GetTransparent());
+  EXPECT_EQ(CellAt(*editor, 0), 0x00FF00u);
+  ASSERT_TRUE(editor->Clear());
+  editor->SetTransparent(false);
+  ui.ClipboardPicture = Plain(8, 8, 0x0000FF);
+  ASSERT_TRUE(editor->Paste(false));
+  ui.ClipboardPicture = keyed(0x00FF00, 0x0000FF);
+  ASSERT_TRUE(editor->Paste(false));
+  EXPECT_FALSE(editor->GetTransparent());  // added to an animation: its setting stands
+  ASSERT_TRUE(editor->Clear());
+  ui.ClipboardPicture = keyed(0x00FF00, 0x0000FF);
+  ui.ClipboardPicture->SetPixel(0, 0, 0xFFFFFF);  // the top left shows: keying it would hide it
+  ASSERT_TRUE(editor->Paste(false));
+  EXPECT_FALSE(editor->GetTransparent());
+}
+
 TEST_F(EditorTest, ImageStripsAreCutIntoTheCountTyped) {
   ui.ClipboardPicture = Strip(10, 10, 5);
   ui.ClipboardPicture->Resize(103, 5);  // three columns too many

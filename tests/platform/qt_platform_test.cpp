@@ -58,14 +58,25 @@ TEST(QtPlatform, PicturesGoThroughTheClipboardUnchanged) {
   EXPECT_FALSE(ui.ReadClipboardPicture(back));
 }
 
-TEST(QtPlatform, TransparentImagesAreLaidOverWhite) {
-  QImage image(2, 1, QImage::Format_ARGB32);
+// As in an opened file: the transparent pixels take a colour no visible pixel has.
+TEST(QtPlatform, TransparentPixelsTakeAKeyColourNoVisiblePixelHas) {
+  QImage image(4, 1, QImage::Format_ARGB32);
   image.setPixelColor(0, 0, QColor(0, 0, 0, 0));
   image.setPixelColor(1, 0, QColor(255, 0, 0, 255));
+  image.setPixelColor(2, 0, QColor(255, 0, 255, 200));  // mostly covered: visible
+  image.setPixelColor(3, 0, QColor(0, 0, 255, 100));    // mostly not: transparent
   Bitmap picture;
   ASSERT_TRUE(ImageToBitmap(image, picture));
-  EXPECT_EQ(picture.Pixel(0, 0), kWhite);
+  ASSERT_TRUE(picture.Transparent);
+  EXPECT_EQ(picture.TransparentColor, 0x00FF00u);  // magenta is taken
+  EXPECT_EQ(picture.Pixel(0, 0), 0x00FF00u);
   EXPECT_EQ(picture.Pixel(1, 0), 0x0000FFu);
+  EXPECT_EQ(picture.Pixel(2, 0), 0xFF00FFu);
+  EXPECT_EQ(picture.Pixel(3, 0), 0x00FF00u);
+  image.fill(QColor(10, 20, 30));
+  ASSERT_TRUE(ImageToBitmap(image, picture));
+  EXPECT_FALSE(picture.Transparent);
+  EXPECT_EQ(picture.Pixel(0, 0), 0x1E140Au);
   EXPECT_FALSE(ImageToBitmap(QImage(), picture));
 }
 

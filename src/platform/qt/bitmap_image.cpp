@@ -1,5 +1,7 @@
 #include "platform/qt/bitmap_image.h"
 
+#include "platform/key_colour.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -29,25 +31,53 @@ void CopyToRgb32(const Bitmap& picture, const TRect& area, QImage& image) {
   }
 }
 
+namespace {
+
+// The colour for the image's transparent pixels, one no visible pixel has; false when the image
+// has no transparent pixel (or uses every colour).
+bool KeyColourFor(const QImage& straight, uint32_t& key) {
+  TColourSet used;
+  bool anyTransparent = false;
+  for (int y = 0; y < straight.height(); ++y) {
+    const uint8_t* pixel = straight.constScanLine(y);
+    for (int x = 0; x < straight.width(); ++x, pixel += 4) {
+      if (pixel[3] < kOpaqueAlpha) {
+        anyTransparent = true;
+      } else {
+        used.Add(pixel);
+      }
+    }
+  }
+  return anyTransparent && used.FindUnused(key);
+}
+
+}  // namespace
+
 bool ImageToBitmap(const QImage& image, Bitmap& picture) {
   if (image.isNull() || !Bitmap::IsAllowedSize(image.width(), image.height())) {
     return false;
   }
-  // Transparent pixels are laid over white, as other programs show them.
-  QImage opaque(image.size(), QImage::Format_BGR888);
-  opaque.fill(Qt::white);
-  {
-    QPainter painter(&opaque);
-    painter.drawImage(0, 0, image);
-  }
+  const QImage straight = image.convertToFormat(QImage::Format_RGBA8888);
+  uint32_t key = 0;
+  const bool keyed = image.hasAlphaChannel() && KeyColourFor(straight, key);
+  const uint8_t keyRgb[3] = {uint8_t(key >> 16), uint8_t(key >> 8), uint8_t(key)};
   Bitmap result;
-  if (!result.Resize(image.width(), image.height())) {
+  if (straight.isNull() || !result.Resize(image.width(), image.height())) {
     return false;
   }
-  const size_t rowBytes = static_cast<size_t>(image.width()) * 3;
   for (int y = 0; y < image.height(); ++y) {
-    std::memcpy(result.Row(y), opaque.constScanLine(y), rowBytes);
+    const uint8_t* from = straight.constScanLine(y);
+    uint8_t* to = result.Row(y);
+    for (int x = 0; x < image.width(); ++x, from += 4, to += 3) {
+      const uint8_t* rgb = keyed && from[3] < kOpaqueAlpha ? keyRgb : from;
+      to[0] = rgb[2];  // blue, green, red
+      to[1] = rgb[1];
+      to[2] = rgb[0];
+    }
   }
+  result.Transparent = keyed;
+  result.TransparentColor =
+      keyed ? TColor(keyRgb[2]) << 16 | TColor(keyRgb[1]) << 8 | keyRgb[0] : 0;
   picture = std::move(result);
   return true;
 }

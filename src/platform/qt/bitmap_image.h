@@ -15,7 +15,9 @@ QImage ImageView(const Bitmap& picture);
 // which on a virtual machine cost more than the copy of a preview-sized area.
 void CopyToRgb32(const Bitmap& picture, const TRect& area, QImage& image);
 
-// Converts any QImage into a 24-bit picture; false when it is null or too large.
+// Converts any QImage into a 24-bit picture; false when it is null or too large. Its transparent
+// pixels (less than half covered) take a key colour no visible pixel has, which the picture
+// notes as its transparent colour, as the frames of an opened file do.
 bool ImageToBitmap(const QImage& image, Bitmap& picture);
 
 // Whether the file name ends in the extension of a picture format that ReadPictureFile reads.
