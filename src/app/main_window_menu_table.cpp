@@ -26,7 +26,7 @@ std::span<const TForm1::TMenuEntry> TForm1::MenuEntries() {
        [](F& w) { w.Report(w.editor_->Open("")); }},
       {K::Item, "File1", "OpenfromStartButton1", "Open from Start &Button...", nullptr,
        [](F& w) { w.Report(w.editor_->Open(SharedAnimationsFolder())); }},
-      {K::Menu, "File1", "OpenRecent1", "Open &Recent", nullptr, nullptr, &F::OpenRecentMenuOpen},
+      {K::Menu, "File1", "OpenRecent1", "Open Re&cent", nullptr, nullptr, &F::OpenRecentMenuOpen},
       {K::Item, "File1", "Save1", "&Save", "Ctrl+S", [](F& w) { w.Report(w.editor_->Save()); }},
       // Ctrl+Shift+S is the desktop's usual Save As key.
       {K::Item, "File1", "SaveAs1", "Save &As...", "Ctrl+A",
@@ -99,7 +99,7 @@ std::span<const TForm1::TMenuEntry> TForm1::MenuEntries() {
        [](F& w) { w.OpenWebPage(stored_texts::kHomepageAddress, true); }},
       {K::Item, "Help1", "FreeSoftwareHomepage1", "&Free Software Homepage", nullptr,
        [](F& w) { w.OpenWebPage(stored_texts::kFreeSoftwareAddress, false); }},
-      {K::Item, "Help1", "VisitOrvikEnterprises1", "Visit &Orvik Enterprises", nullptr,
+      {K::Item, "Help1", "VisitOrvikEnterprises1", "&Visit Orvik Enterprises", nullptr,
        [](F& w) { w.OpenWebPage(stored_texts::kMakerAddress, false); }},
   };
   return kEntries;
@@ -124,7 +124,7 @@ std::span<const TForm1::TMenuEntry> TForm1::PopupEntries() {
       {K::Item, "PasteSpecial2", "ImageStrip2", "&Image Strip...", nullptr, nullptr, nullptr, false,
        nullptr, "ImageStrip1"},
       {K::Separator, "PasteSpecial2"},
-      {K::Item, "PasteSpecial2", "Automatic2", "&Automatic", nullptr, nullptr, nullptr, true,
+      {K::Item, "PasteSpecial2", "Automatic2", "A&utomatic", nullptr, nullptr, nullptr, true,
        nullptr, "Automatic1"},
       {K::Item, "PopupMenu1", "Delete2", "&Delete", nullptr, nullptr, nullptr, false, nullptr,
        "Delete1"},

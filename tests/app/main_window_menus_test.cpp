@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QTest>
 
 #include "cells/animation_strip.h"
@@ -60,12 +61,12 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrder) {
   // occurrence of its letter even when the text stays English ("Save &As" reads "S&ave As").
   EXPECT_EQ(Captions(bar[0]->menu()),
             (QStringList{"&New\tCtrl+N", "New &Instance", "-", "&Open...\tCtrl+O",
-                         "Open from Start &Button...", "Open &Recent", "&Save\tCtrl+S",
+                         "Open from Start &Button...", "Open Re&cent", "&Save\tCtrl+S",
                          "S&ave As...\tCtrl+A", "Save &to Start Button...",
                          "&Export Animation...\tCtrl+E", "P&references", "-", "E&xit"}));
   EXPECT_EQ(Captions(bar[2]->menu()),
             (QStringList{"&Help\tF1", "&About...", "-", "T&orvel Homepage",
-                         "&Free Software Homepage", "Visit &Orvik Enterprises"}));
+                         "&Free Software Homepage", "&Visit Orvik Enterprises"}));
   EXPECT_EQ(Captions(window.PopupMenu()), (QStringList{"&Undo", "-", "Cu&t", "&Copy", "Cop&y All",
                                                        "&Paste", "Paste Special", "&Delete"}));
   EXPECT_EQ(Captions(bar[1]->menu()), (QStringList{"&Undo\tCtrl+Z",
@@ -89,6 +90,22 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrder) {
                                                    "-",
                                                    "Vie&w Folder",
                                                    "&OnTop"}));
+}
+
+// The help's table of keys lists every shortcut the menus have.
+TEST_F(MainWindowTest, TheShortcutsPageListsEveryShortcut) {
+  std::vector<uint8_t> page;
+  ASSERT_TRUE(ReadWholeFile(std::string(TORVEL_TEST_DATA) + "/../../data/help/shortcuts.html",
+                            1 << 20, page));
+  const std::string text(page.begin(), page.end());
+  int keys = 0;
+  for (const QShortcut* shortcut : window.findChildren<QShortcut*>()) {
+    const QStringList parts = shortcut->key().toString(QKeySequence::PortableText).split('+');
+    const std::string written = "<kbd>" + parts.join("</kbd>+<kbd>").toStdString() + "</kbd>";
+    EXPECT_NE(text.find(written), std::string::npos) << written;
+    ++keys;
+  }
+  EXPECT_GE(keys, 20);
 }
 
 TEST_F(MainWindowTest, OpeningTheEditMenuEvaluatesItsRules) {

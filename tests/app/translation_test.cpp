@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
+#include <map>
 #include <memory>
 
 #include "app/main_window.h"
@@ -105,6 +106,46 @@ class TranslationTest : public testing::Test {
   std::string settings_;
   std::unique_ptr<TForm1> window_;
 };
+
+// Alt and a letter reach one item of a menu only when no other item of it has that letter.
+void ExpectUniqueLetters(const QMenu& menu, const char* language) {
+  std::map<QChar, QString> taken;
+  for (const QAction* action : menu.actions()) {
+    const QString text = action->text().section('\t', 0, 0);
+    const qsizetype at = text.indexOf('&');
+    if (action->isSeparator() || at < 0 || at + 1 >= text.size()) {
+      continue;
+    }
+    const QChar letter = text[at + 1].toLower();
+    const auto [place, fresh] = taken.emplace(letter, text);
+    EXPECT_TRUE(fresh) << language << ": " << menu.title().toStdString() << ": "
+                       << text.toStdString() << " and " << place->second.toStdString();
+  }
+}
+
+TEST_F(TranslationTest, EveryMenuHasItsOwnLetterForEachItemInEveryLanguage) {
+  for (const char* language : {"English", "German"}) {
+    if (std::string(language) == "German") {
+      window_.reset();
+      StartInGerman();
+    } else {
+      Start();
+    }
+    QList<QMenu*> menus = window_->findChildren<QMenu*>();
+    menus.push_back(window_->PopupMenu());
+    for (const QMenu* menu : menus) {
+      ExpectUniqueLetters(*menu, language);
+    }
+    std::map<QChar, QString> bar;
+    for (const QAction* action : window_->menuBar()->actions()) {
+      const qsizetype at = action->text().indexOf('&');
+      if (at >= 0) {
+        EXPECT_TRUE(bar.emplace(action->text()[at + 1].toLower(), action->text()).second)
+            << language << ": " << action->text().toStdString();
+      }
+    }
+  }
+}
 
 TEST_F(TranslationTest, TheGermanTranslationHasEveryTextTheWindowShows) {
   Start();  // in English
