@@ -151,7 +151,7 @@ bool TAnimationEdit::RunWithProgress(const std::string& text, const TLongTask& t
   while (!finished.load()) {
     if (!progress && ui != nullptr &&
         TickDifference(GetTickCount(), start) >= uint32_t(ProgressDelayMs)) {
-      progress = ui->OpenProgress(text, Translate("Cancel"));
+      progress = ui->OpenProgress(AppName, text, Translate("Cancel"));
     }
     if (progress && !progress->Update(done.load(), total.load())) {
       cancelled = true;

@@ -88,8 +88,10 @@ class TPlatformUi {
   virtual bool ChooseColor(TColor& color, TCustomColors& customColors) = 0;
   // The export options dialog; false when cancelled, leaving the choices as they were.
   virtual bool ChooseExportOptions(TExportChoices& choices) = 0;
-  // Opens a modal progress window with a Cancel button; none when it cannot be shown.
-  virtual std::unique_ptr<TProgressWindow> OpenProgress(const std::string& text,
+  // Opens a modal progress window with a Cancel button, captioned with the program's name; none
+  // when it cannot be shown.
+  virtual std::unique_ptr<TProgressWindow> OpenProgress(const std::string& caption,
+                                                        const std::string& text,
                                                         const std::string& cancelText) = 0;
 
   // The clipboard. The size of its picture can be asked before the picture is converted, so

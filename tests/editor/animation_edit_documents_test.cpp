@@ -148,6 +148,7 @@ TEST_F(DocumentTest, LongSavesAndOpensShowProgressAndCanBeCancelled) {
   addScreenshots(6);
   ASSERT_TRUE(editor->SaveToFile(file)) << editor->LastError;
   EXPECT_EQ(ui.ProgressWindows, 1);
+  EXPECT_EQ(ui.ProgressCaption, "Torvel");  // the program's name, not its file's
   EXPECT_FALSE(editor->IsModified());
 
   addScreenshots(2);

@@ -89,9 +89,11 @@ class TScriptedProgress : public TProgressWindow {
 
 }  // namespace
 
-std::unique_ptr<TProgressWindow> TScriptedPlatformUi::OpenProgress(const std::string&,
+std::unique_ptr<TProgressWindow> TScriptedPlatformUi::OpenProgress(const std::string& caption,
+                                                                   const std::string&,
                                                                    const std::string&) {
   ++ProgressWindows;
+  ProgressCaption = caption;
   return std::make_unique<TScriptedProgress>(*this);
 }
 

@@ -56,6 +56,7 @@ class TScriptedPlatformUi : public TPlatformUi {
   std::vector<TShellRequest> ShellRequests;
   std::vector<TExportChoices> ExportRequests;
   int ProgressWindows = 0;
+  std::string ProgressCaption;
   int ProgressUpdates = 0;
   bool ShellOpenWorks = true;  // false: the desktop finds nothing to open with
   int NewInstances = 0;
@@ -73,7 +74,7 @@ class TScriptedPlatformUi : public TPlatformUi {
                      int& filterIndex) override;
   bool ChooseColor(TColor& color, TCustomColors& customColors) override;
   bool ChooseExportOptions(TExportChoices& choices) override;
-  std::unique_ptr<TProgressWindow> OpenProgress(const std::string& text,
+  std::unique_ptr<TProgressWindow> OpenProgress(const std::string& caption, const std::string& text,
                                                 const std::string& cancelText) override;
   bool ClipboardHasPicture() override { return ClipboardPicture.has_value(); }
   bool ClipboardPictureSize(TSize& size) override;

@@ -60,8 +60,10 @@ namespace {
 
 class TQtProgressWindow : public TProgressWindow {
  public:
-  TQtProgressWindow(const std::string& text, const std::string& cancelText, QWidget* owner)
+  TQtProgressWindow(const std::string& caption, const std::string& text,
+                    const std::string& cancelText, QWidget* owner)
       : dialog_(Q(text), Q(cancelText), 0, 1, owner) {
+    dialog_.setWindowTitle(Q(caption));
     dialog_.setWindowModality(Qt::ApplicationModal);
     dialog_.setMinimumDuration(0);
     dialog_.setAutoReset(false);
@@ -81,9 +83,10 @@ class TQtProgressWindow : public TProgressWindow {
 
 }  // namespace
 
-std::unique_ptr<TProgressWindow> OpenProgressWindow(const std::string& text,
+std::unique_ptr<TProgressWindow> OpenProgressWindow(const std::string& caption,
+                                                    const std::string& text,
                                                     const std::string& cancelText, QWidget* owner) {
-  return std::make_unique<TQtProgressWindow>(text, cancelText, owner);
+  return std::make_unique<TQtProgressWindow>(caption, text, cancelText, owner);
 }
 
 }  // namespace torvel

@@ -33,7 +33,8 @@ class TExportOptionsDialog : public QDialog {
 };
 
 // The progress window over a QProgressDialog, modal to the whole program.
-std::unique_ptr<TProgressWindow> OpenProgressWindow(const std::string& text,
+std::unique_ptr<TProgressWindow> OpenProgressWindow(const std::string& caption,
+                                                    const std::string& text,
                                                     const std::string& cancelText, QWidget* owner);
 
 }  // namespace torvel

@@ -382,9 +382,10 @@ bool TQtPlatformUi::ChooseExportOptions(TExportChoices& choices) {
   return true;
 }
 
-std::unique_ptr<TProgressWindow> TQtPlatformUi::OpenProgress(const std::string& text,
+std::unique_ptr<TProgressWindow> TQtPlatformUi::OpenProgress(const std::string& caption,
+                                                             const std::string& text,
                                                              const std::string& cancelText) {
-  return OpenProgressWindow(text, cancelText, owner_);
+  return OpenProgressWindow(caption, text, cancelText, owner_);
 }
 
 void TQtPlatformUi::ProcessPendingEvents() {

@@ -44,7 +44,7 @@ class TQtPlatformUi : public TPlatformUi {
                      int& filterIndex) override;
   bool ChooseColor(TColor& color, TCustomColors& customColors) override;
   bool ChooseExportOptions(TExportChoices& choices) override;
-  std::unique_ptr<TProgressWindow> OpenProgress(const std::string& text,
+  std::unique_ptr<TProgressWindow> OpenProgress(const std::string& caption, const std::string& text,
                                                 const std::string& cancelText) override;
   bool ClipboardHasPicture() override;
   bool ClipboardPictureSize(TSize& size) override;
