@@ -65,6 +65,7 @@ void TForm1::LoadExportSettings(const TIniFile& ini, TGeneral& general) {
   options.Loop = general.TextIsTrue(ValueOf(pairs, "Loop"));
   editor_->ExportDialogSettings.FilterIndex =
       std::clamp(general.TextToInt(ValueOf(pairs, "FileType")), 1, 4);
+  editor_->ExportFolder = ValueOf(pairs, "Folder");
   editor_->ExportOptionsChosen = true;
 }
 
@@ -98,7 +99,8 @@ void TForm1::SaveSettings() {
         {"Scale", std::to_string(options.Scale)},
         {"Dither", general->BoolToText(options.Dither)},
         {"Loop", general->BoolToText(options.Loop)},
-        {"FileType", std::to_string(editor_->ExportDialogSettings.FilterIndex)}};
+        {"FileType", std::to_string(editor_->ExportDialogSettings.FilterIndex)},
+        {"Folder", editor_->ExportFolder}};
     for (const auto& [key, value] : exportValues) {
       if (!ini.WriteValue("Export", key, value)) {
         return;

@@ -259,6 +259,7 @@ class TAnimationEdit : public QObject {
   // Scale, dithering and looping as last chosen; remembered once the user has chosen them.
   TExportOptions ExportOptions;
   bool ExportOptionsChosen = false;
+  std::string ExportFolder;  // where the last export went; empty before the first
   // How long an export runs before its progress window appears.
   int ProgressDelayMs = 500;
   std::unique_ptr<TAnimationStrip> Strip;

@@ -60,14 +60,19 @@ bool TAnimationEdit::ChooseExportFile(std::string& fileName, TExportFormat& form
   TOpenInfo& settings = ExportDialogSettings;
   const std::string extension = TypeOfFilter(settings.FilterIndex).Extension;
   settings.FileName = FolderPart(FileName) + TPaths::StripExtension(DisplayName) + "." + extension;
+  // Exports go where the last one went; the first goes beside the animation.
+  const std::string folder =
+      !ExportFolder.empty() && FolderExists(ExportFolder) ? ExportFolder : FolderPart(FileName);
+  settings.FileName = folder + FilePart(settings.FileName);
   TOpenHandler* dialogs = FileDialogs();
   for (;;) {
     if (dialogs == nullptr ||
-        !dialogs->RunFileDialog(settings, TFileDialogKind::Save, fileName, FolderPart(FileName))) {
+        !dialogs->RunFileDialog(settings, TFileDialogKind::Save, fileName, folder)) {
       return false;
     }
     ExportTarget(fileName, settings.FilterIndex, format);
     if (!FileExists(fileName) || ConfirmReplace(fileName)) {
+      ExportFolder = FolderPart(fileName);
       return true;
     }
   }
@@ -80,6 +85,7 @@ bool TAnimationEdit::ChooseExportOptions(TExportFormat format) {
   choices.Dither = ExportOptions.Dither;
   choices.Loop = ExportOptions.Loop;
   choices.DitherApplies = format == TExportFormat::Gif;
+  choices.TimingApplies = format != TExportFormat::PngStrip && format != TExportFormat::BmpStrip;
   choices.Caption = Translate("Export Animation");
   choices.ScaleText = Translate("Scale");
   choices.DitherText = Translate("Dither colours");

@@ -45,6 +45,7 @@ struct TExportChoices {
   bool Dither = true;
   bool Loop = true;
   bool DitherApplies = true;  // the format has a palette to dither to
+  bool TimingApplies = true;  // the format plays: looping and the frame time are offered
   std::string Caption, ScaleText, DitherText, LoopText, OnceText, Note, OkText, CancelText;
 };
 

@@ -121,14 +121,17 @@ TEST_F(StartupTest, ChosenExportOptionsSurviveARestartInTheirOwnSection) {
   first.Editor()->ExportOptions.Dither = false;
   first.Editor()->ExportDialogSettings.FilterIndex = 2;
   first.Editor()->ExportOptionsChosen = true;
+  first.Editor()->ExportFolder = "/a/exports/";
   first.CloseProgram();
   EXPECT_EQ(test::ReadText(SettingsFile()),
-            std::string(kAllSettings) + "[Export]\nScale=4\nDither=0\nLoop=1\nFileType=2\n");
+            std::string(kAllSettings) +
+                "[Export]\nScale=4\nDither=0\nLoop=1\nFileType=2\nFolder=/a/exports/\n");
   TForm1& second = Start();
   EXPECT_EQ(second.Editor()->ExportOptions.Scale, 4);
   EXPECT_FALSE(second.Editor()->ExportOptions.Dither);
   EXPECT_TRUE(second.Editor()->ExportOptions.Loop);
   EXPECT_EQ(second.Editor()->ExportDialogSettings.FilterIndex, 2);
+  EXPECT_EQ(second.Editor()->ExportFolder, "/a/exports/");
 }
 
 TEST_F(StartupTest, RecentFilesSurviveARestartInTheirOwnSection) {

@@ -63,9 +63,24 @@ TEST_F(ExportTest, AnImageStripIsTheCellsSideBySide) {
   AnswerFile("strip.png", 4);
   AnswerOptions(1, true);
   ASSERT_TRUE(editor->ExportAnimation()) << editor->LastError;
+  ASSERT_EQ(ui.ExportRequests.size(), 1u);
+  EXPECT_FALSE(ui.ExportRequests[0].TimingApplies);  // a strip neither loops nor times frames
   const QImage strip(QString::fromStdString(folder + "strip.png"));
   EXPECT_EQ(strip.size(), QSize(60, 10));
   EXPECT_EQ(strip.pixelColor(45, 5), QColor(0xC0, 0x90, 0x60));
+}
+
+TEST_F(ExportTest, TheNextExportStartsInTheFolderOfTheLast) {
+  const std::string other = FreshFolder("export-elsewhere");
+  ui.FileAnswers.push_back({true, other + "a.gif", 1});
+  AnswerOptions(1, true);
+  ASSERT_TRUE(editor->ExportAnimation()) << editor->LastError;
+  EXPECT_EQ(ui.FileRequests.back().Folder, FolderPart(editor->GetFileName()));
+  EXPECT_TRUE(ui.ExportRequests.back().TimingApplies);
+  AnswerFile("b.gif", 1);
+  AnswerOptions(1, true);
+  ASSERT_TRUE(editor->ExportAnimation()) << editor->LastError;
+  EXPECT_EQ(ui.FileRequests.back().Folder, other);
 }
 
 TEST_F(ExportTest, ReplacingAFileIsAskedFirst) {

@@ -132,6 +132,13 @@ TEST(QtPlatform, TheExportOptionsDialogShowsAndReturnsTheChoices) {
   EXPECT_FALSE(chosen.Dither);
   EXPECT_FALSE(chosen.Loop);
   EXPECT_EQ(chosen.Note, "note");
+
+  given.TimingApplies = false;  // an image strip
+  TExportOptionsDialog strip(given, nullptr);
+  strip.show();
+  EXPECT_FALSE(strip.OnceButton()->isVisible());
+  EXPECT_TRUE(strip.ScaleBox()->isVisible());
+  EXPECT_FALSE(strip.Choices().Loop);  // kept as it was for the animations to come
 }
 
 TEST(QtPlatform, OpeningTellsWhetherTheDesktopOpenerSucceeded) {

@@ -42,9 +42,15 @@ TExportOptionsDialog::TExportOptionsDialog(const TExportChoices& choices, QWidge
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(dither_);
-  layout->addWidget(loop_);
-  layout->addWidget(once_);
-  layout->addWidget(note);
+  if (choices.TimingApplies) {
+    layout->addWidget(loop_);
+    layout->addWidget(once_);
+    layout->addWidget(note);
+  } else {  // a picture of side by side cells neither loops nor has a frame time
+    loop_->hide();
+    once_->hide();
+    note->hide();
+  }
   layout->addWidget(buttons);
 }
 
