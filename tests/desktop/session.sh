@@ -13,6 +13,25 @@ skip() {
   echo "$case_name: skipped: $*"
   exit 77
 }
+# wait_for_compositor PID LOG NAME SECONDS TEST...: waits for TEST to pass while the compositor
+# runs. One that exits before, or right after, cannot run on this machine (sway on a root
+# without /sys, for one): the case is skipped with the last lines of its log.
+wait_for_compositor() {
+  local pid=$1 log=$2 name=$3 tries=$(($4 * 10))
+  shift 4
+  local why="did not start"
+  for _ in $(seq "$tries"); do
+    kill -0 "$pid" 2>/dev/null || { why="exited at start"; break; }
+    if "$@" >/dev/null 2>&1; then
+      sleep 0.3
+      kill -0 "$pid" 2>/dev/null && return 0
+      why="exited at start"
+      break
+    fi
+    sleep 0.1
+  done
+  skip "$name $why: $(tail -n 3 "$log" 2>/dev/null | tr '\n' ' ')"
+}
 # need TOOL...: skips the case unless every tool is installed.
 need() {
   local tool

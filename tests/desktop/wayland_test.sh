@@ -34,7 +34,8 @@ printf 'output HEADLESS-1 resolution 1024x768\nxwayland disable\n' >"$work/sway.
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
   sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 pids+=($!)
-wait_for 10 sh -c 'ls "$XDG_RUNTIME_DIR"/wayland-* | grep -v lock' || skip "sway did not start"
+wait_for_compositor "$!" "$work/sway.log" sway 10 \
+  sh -c 'ls "$XDG_RUNTIME_DIR"/wayland-* | grep -v lock && ls "$XDG_RUNTIME_DIR"/sway-ipc.*'
 WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-* | grep -v lock | head -1)")
 export WAYLAND_DISPLAY SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.* | head -1)
 

@@ -55,7 +55,7 @@ else
   started='xserver listening on display'
 fi
 pids+=($!)
-wait_for 15 grep -q "$started" "$work/compositor.log" || skip "$compositor did not start"
+wait_for_compositor "$!" "$work/compositor.log" "$compositor" 15 grep -q "$started" "$work/compositor.log"
 export DISPLAY=$(grep "$started" "$work/compositor.log" | grep -o 'display :[0-9]*' | cut -c9-)
 # mutter guards its XWayland with a key of its own.
 for key in "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*; do [ -e "$key" ] && export XAUTHORITY=$key; done
