@@ -1,7 +1,6 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
-#include <random>
-#include <string_view>
 
 namespace torvel {
 namespace fs = std::filesystem;
