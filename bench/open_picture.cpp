@@ -18,11 +18,10 @@ bool OpenOnce(const std::string& path) {
   torvel::TImportedAnimation animation;
   std::string error;
   if (!torvel::ReadFramesForStore(path, std::nullopt, file, error) ||
-      !torvel::AnimationCells(file.Frames, animation, error)) {
+      !torvel::AnimationCells(file, animation, error)) {
     std::fprintf(stderr, "open_picture: %s: %s\n", path.c_str(), error.c_str());
     return false;
   }
-  file = torvel::TFileFrames();  // as the editor lets the frames go before filling the store
   torvel::TAnimationStrip store;
   torvel::TImportedCells& cells = animation.Cells;
   return store.AddPictures(cells.Cells, -1) == cells.Count();

@@ -129,22 +129,17 @@ const char* FormatName(TPictureFormat format) {
   }
 }
 
-bool HasTransparentPixels(const TDecodedFrames& frames) {
-  for (const std::vector<uint8_t>& frame : frames.Rgba) {
-    for (size_t i = 3; i < frame.size(); i += 4) {
-      if (frame[i] < kOpaqueAlpha) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 // What a GIF, WebP or PNG file holds. Frames beyond what the program could take are counted
-// and their delays listed, but not decoded.
+// and their delays listed, but not decoded; those decoded are only looked at.
 int TCli::FramesInfo(const std::string& path) {
   std::vector<uint8_t> bytes;
   TDecodedFrames frames;
+  bool transparent = false;
+  frames.TakeFrame = [&frames, &transparent](const uint8_t* rgba) {
+    for (size_t i = 3; i < frames.FrameBytes() && !transparent; i += 4) {
+      transparent = rgba[i] < kOpaqueAlpha;
+    }
+  };
   std::string error;
   if (!ReadPictureBytes(path, bytes, error) ||
       !ReadAnimationFrames(bytes, StoreReadLimits(std::nullopt), frames, error)) {
@@ -158,7 +153,7 @@ int TCli::FramesInfo(const std::string& path) {
     out_ << " " << delay;
   }
   out_ << "\n"
-       << "transparent: " << YesNo(HasTransparentPixels(frames)) << "\n";
+       << "transparent: " << YesNo(transparent) << "\n";
   return kDone;
 }
 
@@ -244,17 +239,15 @@ std::optional<std::string> ParsePackArguments(const std::vector<std::string>& ar
 // A still picture: a one-frame GIF, WebP or PNG as its frame was read (as info reads it, and
 // so an animated PNG's frame rather than a default picture outside the animation), a BMP
 // decoded here.
-bool ReadStill(const std::string& path, const TFileFrames& file, Bitmap& picture,
-               std::string& error) {
+bool ReadStill(const std::string& path, TFileFrames& file, Bitmap& picture, std::string& error) {
   if (!HoldsFrames(file.Format)) {
     return ReadImage(path, picture, error);
   }
-  TDecodedFrames frames = file.Frames;
   TImportedCells cells;
-  if (!CellsFromFrames(frames, 1, cells, error)) {
+  if (!CellsOfFile(file, 1, cells, error)) {
     return false;
   }
-  picture = *cells.Cells.front();
+  picture = std::move(*cells.Cells.front());
   return true;
 }
 
@@ -279,7 +272,7 @@ int TCli::Pack(const std::vector<std::string>& args) {
       return WrongUsage("--cells is for still images; an animation gives one cell a frame");
     }
     TImportedAnimation animation;
-    if (!AnimationCells(file.Frames, animation, error)) {
+    if (!AnimationCells(file, animation, error)) {
       return Fail(source, error);
     }
     cells = animation.Cells.Offered;

@@ -5,7 +5,6 @@
 #include <QImageReader>
 
 #include <algorithm>
-#include <cstring>
 
 #include "cells/animation_io.h"
 #include "editor/animation_edit.h"
@@ -22,7 +21,7 @@ namespace {
 
 // A still picture of a format only Qt reads (BMP, JPEG and the like), as the one frame of an
 // animation, its transparency kept.
-bool ReadStillWithQt(const std::string& fileName, TDecodedFrames& frames, std::string& error) {
+bool ReadStillWithQt(const std::string& fileName, TFileFrames& file, std::string& error) {
   QImageReader reader(QString::fromStdString(fileName));
   reader.setAutoTransform(true);
   const QSize size = reader.size();
@@ -39,17 +38,12 @@ bool ReadStillWithQt(const std::string& fileName, TDecodedFrames& frames, std::s
   if (image.isNull()) {
     return false;
   }
-  frames = TDecodedFrames();
+  file.Cells.Add(image.constBits(), image.width(), image.height());  // 32-bit rows: no padding
+  TDecodedFrames& frames = file.Frames;
   frames.Width = image.width();
   frames.Height = image.height();
-  std::vector<uint8_t> rgba(frames.FrameBytes());
-  const size_t rowBytes = size_t(frames.Width) * 4;
-  for (int y = 0; y < frames.Height; ++y) {
-    std::memcpy(rgba.data() + y * rowBytes, image.constScanLine(y), rowBytes);
-  }
-  frames.Rgba.push_back(std::move(rgba));
-  frames.DelaysMs.push_back(kDefaultFrameDelayMs);
-  frames.FramesInFile = 1;
+  frames.DelaysMs = {kDefaultFrameDelayMs};
+  frames.FramesRead = frames.FramesInFile = 1;
   return true;
 }
 
@@ -65,7 +59,7 @@ bool ReadFramesOfFile(const std::string& fileName, std::optional<int> room, TFil
   if (HoldsFrames(file.Format)) {
     return ReadFramesForStore(fileName, room, file, error);
   }
-  return ReadStillWithQt(fileName, file.Frames, error);
+  return ReadStillWithQt(fileName, file, error);
 }
 
 }  // namespace
@@ -105,10 +99,9 @@ bool TAnimationEdit::OpenPictureFile(const std::string& fileName) {
   const TPlayingSpeed speed = SpeedOfDelays(frames.DelaysMs);
   const bool cutShort = frames.CutShort;
   TImportedCells cells;
-  if (!CellsFromFrames(file.Frames, cellsPerFrame, cells, LastError)) {
+  if (!CellsOfFile(file, cellsPerFrame, cells, LastError)) {
     return false;
   }
-  file = TFileFrames();  // the frames are in the cells now
   const Bitmap& first = *cells.Cells.front();
   if (CellsAcceptedWhenEmpty(first.Width(), first.Height(), cells.Count()) == 0) {
     LastError = AcceptedCellsText(0, cells.Offered, kCapacityReached);
@@ -176,7 +169,7 @@ bool TAnimationEdit::ReadDroppedPicture(const std::string& fileName, TImportedCe
       return false;
     }
     if (file.IsAnimation()) {
-      return CellsFromFrames(file.Frames, 1, cells, error);
+      return CellsOfFile(file, 1, cells, error);
     }
   }
   // A still picture stays one cell, read as pasted pictures are.

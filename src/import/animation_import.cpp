@@ -42,18 +42,34 @@ bool ReadPictureBytes(const std::string& path, std::vector<uint8_t>& bytes, std:
 bool ReadFramesForStore(const std::string& path, std::optional<int> room, TFileFrames& file,
                         std::string& error) {
   std::vector<uint8_t> bytes;
-  if (!ReadPictureBytes(path, bytes, error)) {
-    return false;
-  }
-  file.Format = PictureFormatOf(bytes);
-  return ReadAnimationFrames(bytes, StoreReadLimits(room), file.Frames, error);
+  return ReadPictureBytes(path, bytes, error) &&
+         ReadFileFrames(bytes, StoreReadLimits(room), file, error);
 }
 
-bool AnimationCells(TDecodedFrames& frames, TImportedAnimation& animation, std::string& error) {
-  if (!CellsFromFrames(frames, 1, animation.Cells, error)) {
+bool ReadFileFrames(const std::vector<uint8_t>& bytes, const TReadLimits& limits, TFileFrames& file,
+                    std::string& error) {
+  file = TFileFrames();
+  file.Format = PictureFormatOf(bytes);
+  file.Frames.TakeFrame = [&file](const uint8_t* rgba) {
+    file.Cells.Add(rgba, file.Frames.Width, file.Frames.Height);
+  };
+  const bool read = ReadAnimationFrames(bytes, limits, file.Frames, error);
+  file.Frames.TakeFrame = nullptr;
+  if (!read) {
+    file = TFileFrames();  // no cells of a file refused
+  }
+  return read;
+}
+
+bool CellsOfFile(TFileFrames& file, int cellsPerFrame, TImportedCells& cells, std::string& error) {
+  return file.Cells.Finish(cellsPerFrame, file.Frames.FramesInFile, cells, error);
+}
+
+bool AnimationCells(TFileFrames& file, TImportedAnimation& animation, std::string& error) {
+  if (!CellsOfFile(file, 1, animation.Cells, error)) {
     return false;
   }
-  animation.Speed = SpeedOfDelays(frames.DelaysMs);
+  animation.Speed = SpeedOfDelays(file.Frames.DelaysMs);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "import/animation_reader.h"
 
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "import/readers.h"
@@ -36,9 +37,10 @@ bool HoldsFrames(TPictureFormat format) {
          format == TPictureFormat::Png;
 }
 
-bool ReadAnimationFrames(const std::vector<uint8_t>& bytes, const TReadLimits& limits,
-                         TDecodedFrames& frames, std::string& error) {
-  frames = TDecodedFrames();
+namespace {
+
+bool ReadFramesOfFormat(const std::vector<uint8_t>& bytes, const TReadLimits& limits,
+                        TDecodedFrames& frames, std::string& error) {
   error = kUnsupportedFormat;
   try {
     switch (PictureFormatOf(bytes)) {
@@ -52,10 +54,28 @@ bool ReadAnimationFrames(const std::vector<uint8_t>& bytes, const TReadLimits& l
         return false;
     }
   } catch (const std::bad_alloc&) {
-    frames = TDecodedFrames();
     error = kOutOfMemory;
     return false;
   }
+}
+
+// Empties the frames of what a reader found, keeping whom they go to.
+void StartAfresh(TDecodedFrames& frames) {
+  std::function<void(const uint8_t*)> take = std::move(frames.TakeFrame);
+  frames = TDecodedFrames();
+  frames.TakeFrame = std::move(take);
+}
+
+}  // namespace
+
+bool ReadAnimationFrames(const std::vector<uint8_t>& bytes, const TReadLimits& limits,
+                         TDecodedFrames& frames, std::string& error) {
+  StartAfresh(frames);
+  if (!ReadFramesOfFormat(bytes, limits, frames, error)) {
+    StartAfresh(frames);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace torvel

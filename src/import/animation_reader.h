@@ -20,7 +20,8 @@ constexpr size_t kMostPictureFileBytes = size_t{512} << 20;
 
 // Reads the frames of a GIF, WebP or PNG (animated or not) file image, composited as a viewer
 // shows them, within the limits. False with "Unsupported format" for another or a damaged file,
-// "Capacity reached" for one beyond the limits, "Out of memory" when memory runs out.
+// "Capacity reached" for one beyond the limits, "Out of memory" when memory runs out. The frames
+// go to frames.TakeFrame when it is set. On failure frames holds none.
 bool ReadAnimationFrames(const std::vector<uint8_t>& bytes, const TReadLimits& limits,
                          TDecodedFrames& frames, std::string& error);
 

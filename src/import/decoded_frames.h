@@ -13,14 +13,28 @@ namespace torvel {
 struct TDecodedFrames {
   int Width = 0;
   int Height = 0;
-  std::vector<std::vector<uint8_t>> Rgba;  // the frames read, Width * Height * 4 bytes each
+  // When set, takes each frame as soon as it is composited, so that a reader never holds more
+  // than the frame it is making; the pixels are valid during the call only. Otherwise the
+  // frames are kept in Rgba.
+  std::function<void(const uint8_t* rgba)> TakeFrame;
+  std::vector<std::vector<uint8_t>> Rgba;  // the frames kept, Width * Height * 4 bytes each
   std::vector<int> DelaysMs;  // how long each frame of the file is shown, read or only counted
+  int FramesRead = 0;         // taken or kept
   int FramesInFile = 0;       // at least Count(); more when the reader stopped early
   // The file ends inside a frame: the frames before it are whole, as a browser shows them.
   bool CutShort = false;
 
-  int Count() const { return static_cast<int>(Rgba.size()); }
+  int Count() const { return FramesRead; }
   size_t FrameBytes() const { return size_t(Width) * size_t(Height) * 4; }
+  // Hands the frame of Width * Height pixels to TakeFrame, or keeps a copy of it.
+  void Add(const uint8_t* rgba) {
+    if (TakeFrame) {
+      TakeFrame(rgba);
+    } else {
+      Rgba.emplace_back(rgba, rgba + FrameBytes());
+    }
+    ++FramesRead;
+  }
 };
 
 // What a reader may take from a file. Every limit is checked before the memory it guards is

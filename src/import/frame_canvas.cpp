@@ -34,8 +34,7 @@ void TFrameCanvas::EmitFrame(int delayMs, const uint8_t* rgba) {
   ++out_.FramesInFile;
   out_.DelaysMs.push_back(delayMs);
   if (WantsFrame()) {
-    out_.Rgba.push_back(rgba != nullptr ? std::vector<uint8_t>(rgba, rgba + out_.FrameBytes())
-                                        : pixels_);
+    out_.Add(rgba != nullptr ? rgba : pixels_.data());
   }
 }
 

@@ -1,6 +1,9 @@
 #include "import/imported_cells.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <new>
 #include <utility>
@@ -17,26 +20,47 @@ bool IsTransparent(const uint8_t* rgba) {
   return rgba[3] < kOpaqueAlpha;
 }
 
-// Whether the file has transparent pixels, noting the colours of the opaque ones.
-bool CollectColours(const TDecodedFrames& frames, TColourSet& used) {
-  bool anyTransparent = false;
-  for (const std::vector<uint8_t>& frame : frames.Rgba) {
-    for (size_t i = 0; i < frame.size(); i += 4) {
-      if (IsTransparent(&frame[i])) {
-        anyTransparent = true;
-      } else {
-        used.Add(&frame[i]);
-      }
-    }
+// The columns left to left + width of the picture.
+std::shared_ptr<Bitmap> CutPiece(const Bitmap& picture, int left, int width) {
+  auto piece = std::make_shared<Bitmap>(Bitmap::ForOverwrite(width, picture.Height()));
+  for (int y = 0; y < picture.Height(); ++y) {
+    std::memcpy(piece->Row(y), picture.Row(y) + size_t(left) * 3, size_t(width) * 3);
   }
-  return anyTransparent;
+  return piece;
 }
 
-bool TopLeftsTransparent(const TDecodedFrames& frames, int cellsPerFrame) {
-  const int cellWidth = frames.Width / cellsPerFrame;
-  for (const std::vector<uint8_t>& frame : frames.Rgba) {
+}  // namespace
+
+void TCellMaker::Add(const uint8_t* rgba, int width, int height) {
+  TMadeFrame made;
+  made.Picture = std::make_shared<Bitmap>(Bitmap::ForOverwrite(width, height));
+  const size_t pixels = size_t(width) * size_t(height);
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* from = rgba + size_t(y) * width * 4;
+    uint8_t* to = made.Picture->Row(y);
+    for (int x = 0; x < width; ++x, from += 4, to += 3) {
+      if (IsTransparent(from)) {
+        if (made.Clear.empty()) {
+          made.Clear.assign((pixels + 63) / 64, 0);
+        }
+        const size_t pixel = size_t(y) * width + x;
+        made.Clear[pixel / 64] |= uint64_t{1} << (pixel % 64);
+        continue;  // painted with the key colour once every frame is in
+      }
+      used_.Add(from);
+      to[0] = from[2];  // blue, green, red
+      to[1] = from[1];
+      to[2] = from[0];
+    }
+  }
+  made_.push_back(std::move(made));
+}
+
+bool TCellMaker::TopLeftsClear(const std::vector<TMadeFrame>& made, int cellsPerFrame,
+                               int cellWidth) {
+  for (const TMadeFrame& frame : made) {
     for (int k = 0; k < cellsPerFrame; ++k) {
-      if (!IsTransparent(&frame[size_t(k) * cellWidth * 4])) {
+      if (!frame.IsClear(size_t(k) * cellWidth)) {
         return false;
       }
     }
@@ -44,53 +68,70 @@ bool TopLeftsTransparent(const TDecodedFrames& frames, int cellsPerFrame) {
   return true;
 }
 
-std::shared_ptr<Bitmap> CellOfFrame(const std::vector<uint8_t>& frame, int frameWidth,
-                                    const TRect& piece, uint32_t key) {
-  auto cell = std::make_shared<Bitmap>(Bitmap::ForOverwrite(piece.Width(), piece.Height()));
-  const uint8_t keyRgb[3] = {uint8_t(key >> 16), uint8_t(key >> 8), uint8_t(key)};
-  for (int y = 0; y < piece.Height(); ++y) {
-    const uint8_t* from = frame.data() + (size_t(y) * frameWidth + piece.Left) * 4;
-    uint8_t* to = cell->Row(y);
-    for (int x = 0; x < piece.Width(); ++x, from += 4, to += 3) {
-      const uint8_t* rgb = IsTransparent(from) ? keyRgb : from;
-      to[0] = rgb[2];  // blue, green, red
-      to[1] = rgb[1];
-      to[2] = rgb[0];
+void TCellMaker::PaintKey(TMadeFrame& made, uint32_t key) {
+  Bitmap& picture = *made.Picture;
+  const int width = picture.Width();
+  for (size_t word = 0; word < made.Clear.size(); ++word) {
+    for (uint64_t bits = made.Clear[word]; bits != 0; bits &= bits - 1) {
+      const size_t pixel = word * 64 + size_t(std::countr_zero(bits));
+      uint8_t* to = picture.Row(static_cast<int>(pixel / width)) + pixel % width * 3;
+      to[0] = uint8_t(key);  // blue, green, red of 0xRRGGBB
+      to[1] = uint8_t(key >> 8);
+      to[2] = uint8_t(key >> 16);
     }
   }
-  return cell;
+  made.Clear = {};
 }
 
-}  // namespace
-
-bool CellsFromFrames(TDecodedFrames& frames, int cellsPerFrame, TImportedCells& cells,
-                     std::string& error) {
+bool TCellMaker::Finish(int cellsPerFrame, int framesInFile, TImportedCells& cells,
+                        std::string& error) {
+  std::vector<TMadeFrame> made = std::exchange(made_, {});
   error = kCapacityReached;
-  const bool cut = cellsPerFrame == 1 || frames.Count() == 1;
-  const int cellWidth = cellsPerFrame >= 1 ? frames.Width / cellsPerFrame : 0;
-  if (frames.Count() < 1 || !cut || cellWidth < 1 ||
-      !Bitmap::IsAllowedSize(cellWidth, frames.Height)) {
+  const int width = made.empty() ? 0 : made.front().Picture->Width();
+  const int height = made.empty() ? 0 : made.front().Picture->Height();
+  const bool cut = cellsPerFrame == 1 || made.size() == 1;
+  const int cellWidth = cellsPerFrame >= 1 ? width / cellsPerFrame : 0;
+  if (made.empty() || !cut || cellWidth < 1 || !Bitmap::IsAllowedSize(cellWidth, height)) {
     return false;
   }
   error = kOutOfMemory;
   try {
     TImportedCells result;
-    TColourSet used;
-    const bool anyTransparent = CollectColours(frames, used);
     uint32_t key = 0;
-    const bool keyed = anyTransparent && used.FindUnused(key);
-    result.Transparent = keyed && TopLeftsTransparent(frames, cellsPerFrame);
-    result.Cells.reserve(size_t(frames.Count()) * cellsPerFrame);
-    for (std::vector<uint8_t>& frame : frames.Rgba) {
+    const bool anyClear =
+        std::any_of(made.begin(), made.end(), [](const TMadeFrame& m) { return !m.Clear.empty(); });
+    const bool keyed = anyClear && used_.FindUnused(key);
+    result.Transparent = keyed && TopLeftsClear(made, cellsPerFrame, cellWidth);
+    result.Cells.reserve(made.size() * size_t(cellsPerFrame));
+    for (TMadeFrame& frame : made) {
+      PaintKey(frame, key);
+      if (cellsPerFrame == 1) {
+        result.Cells.push_back(std::move(frame.Picture));
+        continue;
+      }
       for (int k = 0; k < cellsPerFrame; ++k) {
-        const TRect piece{k * cellWidth, 0, (k + 1) * cellWidth, frames.Height};
-        result.Cells.push_back(CellOfFrame(frame, frames.Width, piece, key));
+        result.Cells.push_back(CutPiece(*frame.Picture, k * cellWidth, cellWidth));
       }
       frame = {};
     }
-    result.Offered = frames.FramesInFile > frames.Count() ? frames.FramesInFile : result.Count();
+    result.Offered = framesInFile > static_cast<int>(made.size()) ? framesInFile : result.Count();
     cells = std::move(result);
     return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool CellsFromFrames(TDecodedFrames& frames, int cellsPerFrame, TImportedCells& cells,
+                     std::string& error) {
+  error = kOutOfMemory;
+  try {
+    TCellMaker maker;
+    for (std::vector<uint8_t>& frame : frames.Rgba) {
+      maker.Add(frame.data(), frames.Width, frames.Height);
+      frame = {};
+    }
+    return maker.Finish(cellsPerFrame, frames.FramesInFile, cells, error);
   } catch (const std::bad_alloc&) {
     return false;
   }

@@ -4,6 +4,8 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <optional>
+#include <set>
 
 #include "cells/animation_strip.h"
 #include "export/animation_encoder.h"
@@ -201,7 +203,7 @@ TEST(ImportRoundTrip, ExportedAnimationsComeBackAsTheSameCells) {
       TFileFrames file;
       ASSERT_TRUE(ReadFramesForStore(folder + name, std::nullopt, file, error)) << error;
       TImportedAnimation animation;
-      ASSERT_TRUE(AnimationCells(file.Frames, animation, error));
+      ASSERT_TRUE(AnimationCells(file, animation, error));
       EXPECT_EQ(animation.Speed.IntervalMs, 200) << name;
       EXPECT_EQ(animation.Cells.Transparent, transparent) << name;
       const Bitmap back = SideBySide(animation.Cells);
@@ -310,8 +312,6 @@ TEST(ImportBadFiles, ApngSequenceCanvasAndChecksumFaultsAreRefused) {
   EXPECT_EQ(error, kCapacityReached) << "a lying picture size is refused before decoding";
 }
 
-// Cut at every chunk of an APNG and every few bytes of the others: nothing is read past the
-// end, and nothing but whole frames comes back.
 std::string ConformanceFile(const std::string& name) {
   return std::string(TORVEL_TEST_DATA) + "/conformance/" + name;
 }
@@ -346,6 +346,8 @@ TEST(ImportConformance, AnimatedPngsShowWhatBrowsersShow) {
   EXPECT_TRUE(green(early, 1, 0, 0) && green(early, 1, 64, 32));
 }
 
+// Cut at every chunk of an APNG and every few bytes of the others: nothing is read past the
+// end, and nothing but whole frames comes back.
 TEST(ImportBadFiles, TruncatedFilesAreRefusedOrGiveWholeFramesOnly) {
   for (const std::string name : {"t.gif", "t.webp", "t.apng"}) {
     const std::vector<uint8_t> whole = FileBytes(ExportedFile(name));
@@ -375,6 +377,44 @@ TEST(ImportBadFiles, TruncatedFilesAreRefusedOrGiveWholeFramesOnly) {
         EXPECT_EQ(frames.Rgba[k], complete.Rgba[k]) << name << " cut at " << cut;
       }
     }
+  }
+}
+
+// A file read for the store holds no frames: each became a cell as it was read, the pixels a
+// viewer shows kept and the transparent ones given one key colour no shown pixel has.
+TEST(ImportCells, FramesBecomeCellsAsTheyAreRead) {
+  for (const auto& [path, cellsPerFrame] :
+       {std::pair{ExportedFile("t.gif"), 1}, {ConformanceFile("basn6a16.png"), 2}}) {
+    const std::vector<uint8_t> bytes = FileBytes(path);
+    std::string error;
+    TFileFrames file;
+    ASSERT_TRUE(ReadFileFrames(bytes, StoreReadLimits(std::nullopt), file, error)) << error;
+    EXPECT_TRUE(file.Frames.Rgba.empty()) << path;
+    TImportedCells cells;
+    ASSERT_TRUE(CellsOfFile(file, cellsPerFrame, cells, error)) << error;
+    const TDecodedFrames frames = Read(bytes, error);
+    ASSERT_EQ(cells.Count(), frames.Count() * cellsPerFrame) << path;
+    const int cellWidth = frames.Width / cellsPerFrame;
+    std::optional<TColor> key;
+    std::set<TColor> shown;
+    for (int c = 0; c < cells.Count(); ++c) {
+      for (int y = 0; y < frames.Height; ++y) {
+        for (int x = 0; x < cellWidth; ++x) {
+          const uint8_t* p =
+              PixelOf(frames, c / cellsPerFrame, c % cellsPerFrame * cellWidth + x, y);
+          const TColor got = cells.Cells[size_t(c)]->Pixel(x, y);
+          if (p[3] < kOpaqueAlpha) {
+            ASSERT_EQ(got, key.value_or(got)) << path << " " << x << "," << y;
+            key = got;
+          } else {
+            ASSERT_EQ(got, TColor{p[0]} | p[1] << 8 | p[2] << 16) << path << " " << x << "," << y;
+            shown.insert(got);
+          }
+        }
+      }
+    }
+    EXPECT_TRUE(key || !path.ends_with(".png")) << "the PNG has transparent pixels";
+    EXPECT_TRUE(!key || !shown.contains(*key)) << path;
   }
 }
 
