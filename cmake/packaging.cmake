@@ -31,6 +31,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://torvel.example/")
 # Torvel is free software under the GNU General Public License, version 3 or later (LICENSE);
 # the package carries its machine-readable copyright file in the documentation folder.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The help pages open in the web browser and Edit > View Folder in the file manager.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
+# The help pages open in the web browser and Edit > View Folder in the file manager; Qt's own
+# translations give the file dialogs and key names in the desktop's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland, qt6-translations-l10n")
 include(CPack)

@@ -6,6 +6,7 @@ set -euo pipefail
 TORVEL_PACKAGES=(
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libgl-dev zlib1g-dev libjpeg-dev libpng-dev
+  qt6-translations-l10n # Qt's own texts (file dialogs, key names) in the desktop's language
   libgif-dev libimagequant-dev libwebp-dev # the export formats
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-image-formats-plugins ffmpeg # the tests read exported WebP and APNG files back
@@ -14,6 +15,7 @@ TORVEL_PACKAGES=(
   libwayland-dev qt6-wayland # the clipboard on Wayland desktops, over data control
   sway wl-clipboard wtype grim weston xwayland # the end-to-end tests on Wayland compositors
   mutter dbus-daemon # GNOME's compositor, nested in an X window, with a session bus of its own
+  at-spi2-core python3-pyatspi # the accessibility end-to-end test reads the tree as Orca does
   imagemagick libmagickcore-6.q16-6-extra # the extra coders read the scalable icons
   desktop-file-utils appstream shared-mime-info dpkg-dev file # cpack -G DEB runs file
 )

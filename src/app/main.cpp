@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "formats/file_dialogs.h"
 #include "platform/picture_memory.h"
 #include "platform/qt/qt_platform_ui.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
   torvel::StartServices();
   torvel::ChooseWindowSystem();
   QApplication app(argc, argv);
+  torvel::LoadQtTranslation();
   QApplication::setWindowIcon(torvel::TForm1::ApplicationIcon());
   QGuiApplication::setDesktopFileName("example.orvik.Torvel");  // the installed desktop entry
   int result = 0;

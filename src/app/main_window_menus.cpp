@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QSet>
 #include <QShortcut>
+#include <map>
 
 #include "app/help.h"
 #include "editor/animation_edit.h"
@@ -30,12 +32,15 @@ TForm1::~TForm1() {
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const char* caption, const char* shortcut,
                          std::function<void()> command) {
-  QString text = caption;
-  if (shortcut != nullptr) {
-    text += '\t' + QKeySequence(shortcut).toString(QKeySequence::NativeText);
-  }
-  QAction* item = menu->addAction(text);
+  QAction* item = menu->addAction(caption);
   item->setObjectName(name);
+  if (shortcut != nullptr) {
+    // Shown beside the caption and told to assistive technology as the item's shortcut. The
+    // window's own shortcut runs the command (see AddShortcut); the item's key counts only
+    // while the menu bar has the focus, where it does the same.
+    item->setShortcut(QKeySequence(shortcut));
+    item->setShortcutContext(Qt::WidgetShortcut);
+  }
   if (command) {
     commands_[name] = command;
     connect(item, &QAction::triggered, this, [command] {
@@ -65,31 +70,84 @@ void TForm1::AddShortcut(QAction* item, const char* shortcut, std::vector<TOpene
 
 namespace {
 
-// Captions are translated once, at start-up; the shortcut after a tab stays as it is.
-void TranslateMenu(QAction* item) {
-  if (!item->isSeparator()) {
-    const QString text = item->text();
-    const qsizetype tab = text.indexOf('\t');
-    const std::string caption = (tab < 0 ? text : text.left(tab)).toStdString();
-    item->setText(QString::fromStdString(TranslateText(caption)) +
-                  (tab < 0 ? QString() : text.mid(tab)));
-  }
-  if (QMenu* menu = item->menu()) {
-    for (QAction* child : menu->actions()) {
-      TranslateMenu(child);
+// The letter of a caption that Alt reaches it by, lower case, or none.
+QChar MenuLetter(const QString& caption) {
+  const qsizetype at = caption.indexOf('&');
+  return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
+}
+
+// Finds a letter of the caption of `item` that no fixed caption has and that is free or whose
+// holder can move to another letter of its own (one step of a bipartite matching).
+bool FindLetter(int item, const QStringList& captions, const QSet<QChar>& fixed,
+                std::map<QChar, int>& holders, QSet<QChar>& tried) {
+  for (const QChar c : captions[item]) {
+    const QChar letter = c.toLower();
+    if (!c.isLetter() || fixed.contains(letter) || tried.contains(letter)) {
+      continue;
+    }
+    tried.insert(letter);
+    const auto holder = holders.find(letter);
+    if (holder == holders.end() || FindLetter(holder->second, captions, fixed, holders, tried)) {
+      holders[letter] = item;
+      return true;
     }
   }
+  return false;
+}
+
+// Gives the items without a letter (a translation may lack the English one) letters of their
+// own captions that no other item of the menu has, as many as can be, so that every item is
+// reached from the keyboard in every language.
+void GiveMissingLetters(const QList<QAction*>& items) {
+  QSet<QChar> fixed;
+  QList<QAction*> unlettered;
+  QStringList captions;
+  for (QAction* item : items) {
+    if (item->isSeparator()) {
+      continue;
+    }
+    const QChar letter = MenuLetter(item->text());
+    if (letter.isNull()) {
+      unlettered.push_back(item);
+      captions.push_back(item->text());
+    } else {
+      fixed.insert(letter);
+    }
+  }
+  std::map<QChar, int> holders;
+  for (int k = 0; k < captions.size(); ++k) {
+    QSet<QChar> tried;
+    FindLetter(k, captions, fixed, holders, tried);
+  }
+  for (const auto& [letter, k] : holders) {
+    QString text = captions[k];
+    for (qsizetype at = 0; at < text.size(); ++at) {
+      if (text[at].toLower() == letter) {
+        unlettered[k]->setText(text.insert(at, '&'));
+        break;
+      }
+    }
+  }
+}
+
+// Captions are translated once, at start-up.
+void TranslateMenu(const QList<QAction*>& items) {
+  for (QAction* item : items) {
+    if (!item->isSeparator()) {
+      item->setText(QString::fromStdString(TranslateText(item->text().toStdString())));
+    }
+    if (QMenu* menu = item->menu()) {
+      TranslateMenu(menu->actions());
+    }
+  }
+  GiveMissingLetters(items);
 }
 
 }  // namespace
 
 void TForm1::TranslateMenus() {
-  for (QAction* item : menuBar()->actions()) {
-    TranslateMenu(item);
-  }
-  for (QAction* item : popup_->actions()) {
-    TranslateMenu(item);
-  }
+  TranslateMenu(menuBar()->actions());
+  TranslateMenu(popup_->actions());
 }
 
 // The list is made afresh each time the menu opens: the files, newest first, numbered for the
@@ -108,6 +166,7 @@ void TForm1::OpenRecentMenuOpen() {
   QAction* clear = menu->addAction(QString::fromStdString(TranslateText("&Clear List")));
   clear->setObjectName("ClearRecent1");
   clear->setEnabled(!files.empty());
+  GiveMissingLetters(menu->actions());
   connect(clear, &QAction::triggered, this, [this] { recent_.Clear(); });
 }
 

@@ -307,6 +307,8 @@ class TAnimationEdit : public QObject {
   void RefreshStatus();
   int MillisecondsUntilDue() const;
   void ShowPosition();
+  void DescribePreview();
+  QString CellRowName(int row) const;
   void SetPanelText(int panel, const std::string& text);
   void ShowCaption(const std::string& caption);
   void ChangeFlag(bool current, bool on, TUndoKind kind, void (TAnimationStrip::*set)(bool));

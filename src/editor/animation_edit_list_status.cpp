@@ -11,6 +11,7 @@
 #include "platform/raster.h"
 #include "platform/ticks.h"
 #include "services/translate.h"
+#include "widgets/preview_widget.h"
 #include "widgets/status_display.h"
 
 #include <QComboBox>
@@ -36,6 +37,7 @@ void TAnimationEdit::CreateStatusPanels() {
       status_->GetPanel(index)->setText(Q(text));
       status_->GetPanel(index)->setToolTip(Q(" " + Translate("Toggle") + text));
       status_->GetPanel(index)->setCursor(Qt::PointingHandCursor);
+      status_->SetPanelChecked(index, false);  // Pause and Automatic Paste switch a mode
     }
   }
   for (int panel = 0; panel < kBusyPanel; ++panel) {
@@ -82,7 +84,7 @@ void TAnimationEdit::RefreshCellList() {
     delete cellList_->takeItem(cellList_->count() - 1);
   }
   while (cellList_->count() < rows) {
-    cellList_->addItem(QStringLiteral("-"));
+    cellList_->AddRow();
   }
   if (grows) {
     cellList_->doItemsLayout();  // the scroll bar, which widens the list, shows at once
@@ -236,6 +238,7 @@ void TAnimationEdit::RefreshStatus() {
   }
   HighlightToggle(kPausePanel, GetPaused());
   HighlightToggle(kAutoPastePanel, AutomaticPaste);
+  DescribePreview();
   UpdateToolbar();  // the buttons follow the clipboard and the selection
   // Another operation may be running in a nested event loop: the step waits for the next refresh.
   if (AutomaticPaste && !Busy && !PollClipboard()) {
@@ -250,6 +253,35 @@ void TAnimationEdit::HighlightToggle(int panel, bool on) {
   const TColor inactive = FromQColor(colours.color(QPalette::Active, QPalette::WindowText));
   const TColor plain = status_->BackgroundColor();
   status_->SetPanelHighlight(BlinkPhase && on, panel, inactive, active, plain, kSpeedReached);
+  status_->SetPanelChecked(panel, on);
+}
+
+// What the preview shows, for assistive technology: told with the status panels, twice a
+// second rather than with every frame.
+void TAnimationEdit::DescribePreview() {
+  const TCellTable& table = Strip->Table;
+  QString text = Q(Translate("No cells"));
+  if (table.Count > 0) {
+    text = CellRowName(table.Current) +
+           QString(", %1 x %2, ").arg(table.CellWidth).arg(table.CellHeight) +
+           speedBox_->currentText();
+    if (GetPaused() && !Strip->IsStill()) {
+      text += ", " + Q(Translate("paused"));
+    }
+  }
+  if (previewWindow_->accessibleDescription() != text) {
+    previewWindow_->setAccessibleDescription(text);
+  }
+}
+
+// "Cell 3 of 13", and "End" for the row after the last cell.
+QString TAnimationEdit::CellRowName(int row) const {
+  const int count = Strip->Table.Count;
+  if (row >= count) {
+    return Q(Translate("End"));
+  }
+  return Q(Translate("Cell")) + QString(" %1 ").arg(row + 1) + Q(Translate("of")) +
+         QString(" %1").arg(count);
 }
 
 void TAnimationEdit::ShowPosition() {

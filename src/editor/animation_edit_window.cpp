@@ -80,6 +80,12 @@ void TAnimationEdit::CreateControls() {
     DrawCellItem(painter, row, rect, selected);
   };
   cellList_->MarkedRow = [this] { return markedRow_; };
+  cellList_->RowName = [this](int row) { return CellRowName(row); };
+  // Assistive technology names each control by its label.
+  cellsLabel_->setBuddy(cellList_);
+  cellList_->setAccessibleName(cellsLabel_->text());
+  previewLabel_->setBuddy(previewWindow_);
+  previewWindow_->setAccessibleName(previewLabel_->text());
   cellList_->CanDropOn = [this](int row) { return CellDragOver(row); };
   cellList_->DropOn = [this](int row) { CellDragDrop(row); };
   connect(cellList_, &QListWidget::currentRowChanged, this, [this] { ControlClick(cellList_); });
@@ -94,6 +100,8 @@ void TAnimationEdit::CreateControls() {
   connect(speedBox_, &QComboBox::activated, this, [this] { ControlClick(speedBox_); });
   speedLabel_ = new QLabel(Q(Translate("Speed")), window_);
   speedLabel_->adjustSize();
+  speedLabel_->setBuddy(speedBox_);
+  speedBox_->setAccessibleName(speedLabel_->text());
 
   transparentBox_ = AddCheckBox(Translate("Transparent"));
   flipBox_ = AddCheckBox(Translate("Flip"));

@@ -7,7 +7,12 @@
 
 namespace torvel {
 
+void TCellListWidget::AddRow() {
+  addItem(new QListWidgetItem);  // the editor draws it; the accessible list names it
+}
+
 TCellListWidget::TCellListWidget(QWidget* parent) : QListWidget(parent) {
+  InstallAccessibleCellList();
   setItemDelegate(new TCellRowDelegate(this));
   setUniformItemSizes(true);
   setFrameShape(QFrame::Box);

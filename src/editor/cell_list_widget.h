@@ -21,6 +21,10 @@ class TCellListWidget : public QListWidget {
 
   // Draws one row into its rectangle; `selected` tells which colours the list uses for it.
   std::function<void(QPainter& painter, int row, const QRect& rect, bool selected)> DrawRow;
+  // Appends a row; rows come and go at the end.
+  void AddRow();
+  // What assistive technology is told a row is (the rows have no text of their own).
+  std::function<QString(int row)> RowName;
   // The row that carries the marker, or -1.
   std::function<int()> MarkedRow;
   // Moving a row by dragging it: whether the row under the pointer takes it, and the drop.
@@ -48,6 +52,10 @@ class TCellListWidget : public QListWidget {
   int rowHeight_ = 52;
   bool paintingMarkersOnly_ = false;
 };
+
+// Tells assistive technology the list's rows by RowName, each focused only while the list has
+// the focus (Qt's own item views call the current row focused whatever has the focus).
+void InstallAccessibleCellList();
 
 class TCellRowDelegate : public QStyledItemDelegate {
  public:

@@ -1,5 +1,7 @@
 #include "widgets/preview_widget.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -8,7 +10,19 @@
 
 namespace torvel {
 
+namespace {
+
+// The preview is a picture to assistive technology; its name and description are the widget's.
+QAccessibleInterface* AccessiblePreview(const QString&, QObject* object) {
+  auto* preview = qobject_cast<TPreviewWidget*>(object);
+  return preview != nullptr ? new QAccessibleWidget(preview, QAccessible::Graphic) : nullptr;
+}
+
+}  // namespace
+
 TPreviewWidget::TPreviewWidget(QWidget* parent) : QWidget(parent) {
+  static const bool installed = (QAccessible::installFactory(AccessiblePreview), true);
+  Q_UNUSED(installed);
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(100, 100);
   screen_.Resize(100, 100);

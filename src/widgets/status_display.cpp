@@ -1,5 +1,7 @@
 #include "widgets/status_display.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,6 +9,7 @@
 #include <QStyle>
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "platform/qt/bitmap_image.h"
 
@@ -81,11 +84,61 @@ class TStatusPanel : public QLabel {
   }
 
   std::map<QString, QPixmap> faces_;
+
+ public:
+  // A panel that switches a mode: whether the mode is on. None for a panel that only shows.
+  std::optional<bool> Checked;
 };
+
+// A panel as assistive technology sees it: its text without the blank it begins with, and a
+// toggle panel as a checkable button with a press action.
+class TAccessiblePanel : public QAccessibleWidget {
+ public:
+  explicit TAccessiblePanel(TStatusPanel* panel) : QAccessibleWidget(panel) {}
+
+  QAccessible::Role role() const override {
+    return Panel()->Checked ? QAccessible::Button : QAccessible::StaticText;
+  }
+  QString text(QAccessible::Text kind) const override {
+    switch (kind) {
+      case QAccessible::Name:
+        return Panel()->text().trimmed();
+      case QAccessible::Description:
+        return Panel()->toolTip().trimmed();
+      default:
+        return QAccessibleWidget::text(kind);
+    }
+  }
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.checkable = Panel()->Checked.has_value();
+    state.checked = Panel()->Checked.value_or(false);
+    return state;
+  }
+  QStringList actionNames() const override {
+    return Panel()->Checked ? QStringList{pressAction(), toggleAction()} : QStringList{};
+  }
+  void doAction(const QString& name) override {
+    auto* display = qobject_cast<TStatusDisplay*>(Panel()->parentWidget());
+    if (display != nullptr && actionNames().contains(name)) {
+      display->ClickPanel(display->IndexOf(Panel()));
+    }
+  }
+
+ private:
+  TStatusPanel* Panel() const { return static_cast<TStatusPanel*>(widget()); }
+};
+
+QAccessibleInterface* AccessiblePanel(const QString&, QObject* object) {
+  auto* panel = dynamic_cast<TStatusPanel*>(object);
+  return panel != nullptr ? new TAccessiblePanel(panel) : nullptr;
+}
 
 }  // namespace
 
 TStatusDisplay::TStatusDisplay(QWidget* parent) : QFrame(parent) {
+  static const bool installed = (QAccessible::installFactory(AccessiblePanel), true);
+  Q_UNUSED(installed);
   setFrameShape(QFrame::NoFrame);
   setFixedHeight(kHeight);
   setAutoFillBackground(true);
@@ -201,19 +254,41 @@ void TStatusDisplay::resizeEvent(QResizeEvent*) {
   Redock();
 }
 
+int TStatusDisplay::IndexOf(const QLabel* panel) const {
+  const auto found = std::find(panels_.begin(), panels_.end(), panel);
+  return found != panels_.end() ? static_cast<int>(found - panels_.begin()) : -1;
+}
+
+void TStatusDisplay::SetPanelChecked(int index, bool checked) {
+  auto* panel = static_cast<TStatusPanel*>(GetPanel(index));
+  if (panel == nullptr || panel->Checked == checked) {
+    return;
+  }
+  panel->Checked = checked;
+  QAccessible::State changed;
+  changed.checked = true;
+  QAccessibleStateChangeEvent event(panel, changed);
+  QAccessible::updateAccessibility(&event);
+}
+
+void TStatusDisplay::ClickPanel(int index) {
+  if (GetPanel(index) != nullptr && OnPanelClick) {
+    try {
+      OnPanelClick(index);
+    } catch (...) {
+      // A failing handler is dropped.
+    }
+  }
+}
+
 bool TStatusDisplay::eventFilter(QObject* watched, QEvent* event) {
   // A click is the primary button's; the others (a context click, say) do not toggle a panel.
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    for (int i = 0; i < kPanelSlots; ++i) {
-      if (panels_[i] == watched && OnPanelClick) {
-        try {
-          OnPanelClick(i);
-        } catch (...) {
-          // A failing handler is dropped.
-        }
-        return true;
-      }
+    const int index = IndexOf(qobject_cast<QLabel*>(watched));
+    if (index >= 0) {
+      ClickPanel(index);
+      return true;
     }
   }
   return QFrame::eventFilter(watched, event);

@@ -36,6 +36,11 @@ class TStatusDisplay : public QFrame {
   TColor PanelBackground(int index) const;
   TColor BackgroundColor() const;
 
+  // Makes the panel a toggle of a mode that is on or off, as assistive technology is told.
+  void SetPanelChecked(int index, bool checked);
+  // What a click on the panel does: OnPanelClick with its index.
+  void ClickPanel(int index);
+  int IndexOf(const QLabel* panel) const;
   std::function<void(int index)> OnPanelClick;
 
  protected:

@@ -66,6 +66,8 @@ int TToolbar::AddButton(const std::string& caption, const std::string& hint, int
                                              : Qt::ToolButtonTextBesideIcon);
   button->setProperty("tag", tag);
   button->setToolTip(QString::fromStdString(hint));
+  // A picture button is named by its hint, which names its command.
+  button->setAccessibleName(QString::fromStdString(caption.empty() ? hint : caption));
   connect(button, &QToolButton::clicked, this, [this, button] { Clicked(button); });
   TToolbarItem& item = items_[static_cast<size_t>(slot)];
   item.Button = button;

@@ -18,6 +18,7 @@
 #include "services/lite_language.h"
 #include "services/services.h"
 #include "services/translate.h"
+#include "support/menu_caption.h"
 #include "support/scripted_platform_ui.h"
 #include "widgets/compact_splash.h"
 #include "widgets/status_display.h"
@@ -32,7 +33,7 @@ const std::string kGermanFiles = std::string(TORVEL_TRANSLATIONS) + "/de/";
 void CollectCaptions(const QList<QAction*>& items, QStringList& captions) {
   for (QAction* item : items) {
     if (!item->isSeparator()) {
-      captions << item->text();
+      captions << test::ShownCaption(*item);
     }
     if (item->menu() != nullptr) {
       CollectCaptions(item->menu()->actions(), captions);
@@ -107,13 +108,19 @@ class TranslationTest : public testing::Test {
   std::unique_ptr<TForm1> window_;
 };
 
-// Alt and a letter reach one item of a menu only when no other item of it has that letter.
+// Every item of a menu has a letter, and Alt and a letter reach one item of a menu only when no
+// other item of it has that letter.
 void ExpectUniqueLetters(const QMenu& menu, const char* language) {
   std::map<QChar, QString> taken;
   for (const QAction* action : menu.actions()) {
-    const QString text = action->text().section('\t', 0, 0);
+    const QString text = action->text();
     const qsizetype at = text.indexOf('&');
-    if (action->isSeparator() || at < 0 || at + 1 >= text.size()) {
+    if (action->isSeparator()) {
+      continue;
+    }
+    EXPECT_TRUE(at >= 0 && at + 1 < text.size()) << language << ": " << menu.title().toStdString()
+                                                 << ": " << text.toStdString() << " has no letter";
+    if (at < 0 || at + 1 >= text.size()) {
       continue;
     }
     const QChar letter = text[at + 1].toLower();
@@ -172,12 +179,12 @@ TEST_F(TranslationTest, WithTheGermanFilesTheWindowStartsInGerman) {
   StartInGerman();
   const QList<QAction*> bar = window_->menuBar()->actions();
   ASSERT_EQ(bar.size(), 3);
-  EXPECT_EQ(bar[0]->text(), "Datei");  // "File" has no f in German: no accelerator
+  EXPECT_EQ(bar[0]->text(), "&Datei");  // "File" has no f in German: the first free letter
   EXPECT_EQ(bar[1]->text(), "B&earbeiten");
   EXPECT_EQ(bar[2]->text(), "&Hilfe");
   const QStringList captions = MenuCaptions();
   EXPECT_TRUE(captions.contains("&Neu\tCtrl+N"));
-  EXPECT_TRUE(captions.contains("Öffnen...\tCtrl+O"));  // the tail stays
+  EXPECT_TRUE(captions.contains("&Öffnen...\tCtrl+O"));  // the tail stays; a letter of its own
   EXPECT_TRUE(captions.contains("Immer &oben"));
   EXPECT_TRUE(captions.contains("Paus&e\tF11"));
 
