@@ -262,10 +262,11 @@ void TAnimationEdit::DescribePreview() {
   const TCellTable& table = Strip->Table;
   QString text = Q(Translate("No cells"));
   if (table.Count > 0) {
-    text = CellRowName(table.Current) +
-           QString(", %1 x %2, ").arg(table.CellWidth).arg(table.CellHeight) +
-           speedBox_->currentText();
-    if (GetPaused() && !Strip->IsStill()) {
+    text =
+        CellRowName(table.Current) +
+        QString(", %1 x %2, ").arg(table.CellWidth).arg(table.CellHeight) +
+        (table.Interval < 1 || table.Count < 2 ? Q(Translate("still")) : speedBox_->currentText());
+    if (GetPaused() && table.Interval >= 1 && table.Count >= 2) {
       text += ", " + Q(Translate("paused"));
     }
   }

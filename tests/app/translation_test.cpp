@@ -8,10 +8,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <map>
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "editor/animation_edit.h"
 #include "platform/files.h"
 #include "services/language.h"
@@ -242,6 +244,21 @@ TEST_F(TranslationTest, TheSplashPanelAndItsQuestionSpeakGerman) {
   ASSERT_FALSE(ui_.Messages.empty());
   EXPECT_EQ(ui_.Messages.back().Caption, "Warnung");
   EXPECT_EQ(ui_.Messages.back().Text, "Hilfsdateien entpacken?");
+}
+
+// Qt's own texts follow the desktop's language: key names read as a German keyboard has them.
+TEST(QtTranslation, TheDesktopLanguageGivesQtsOwnTexts) {
+  const QByteArray before = qgetenv("LC_ALL");
+  qputenv("LC_ALL", "de_DE.UTF-8");
+  QTranslator* german = LoadQtTranslation();
+  qputenv("LC_ALL", "C");
+  EXPECT_EQ(LoadQtTranslation(), nullptr) << "English needs none";
+  before.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", before);
+  ASSERT_NE(german, nullptr) << "qt6-translations-l10n is missing";
+  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Delete).toString(QKeySequence::NativeText),
+            "Strg+Entf");
+  delete german;
+  EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_Delete).toString(QKeySequence::NativeText), "Ctrl+Del");
 }
 
 }  // namespace
